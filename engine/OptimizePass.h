@@ -1,0 +1,65 @@
+#pragma once
+
+#include "MemoryStatus.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+// Pass state shared between the UI thread and the worker; all start at 0.
+extern std::atomic<int32_t> g_bOptimizing;     // non-zero while a pass runs
+extern std::atomic<int32_t> g_nOptimizeCycle;  // current cycle 0..10; 0 when idle
+extern std::atomic<int32_t> g_bExitPending;    // 1 once exit was asked for during a pass; never cleared
+
+// Progress values, three per cycle: before allocation, after allocation, after release.
+extern const int32_t kOptimizeSteps[30];
+
+// The dialog as the worker sees it. In the program every call is a window message,
+// so the implementation runs on the UI thread.
+class IPassHost {
+public:
+    virtual ~IPassHost() = default;
+    virtual void DisableOptimize() = 0;
+    virtual int GetClearClipboardCheck() = 0;  // 1 = checked; anything else unchecked
+    virtual void ShowStep(int32_t value) = 0;  // bar value*10, text FormatStepText(value)
+    virtual void ShowNoNeedMessage() = 0;      // information box; returns when closed
+    virtual void PostFinished() = 0;           // WM_OPTIMIZE_FINISHED
+};
+
+class IClipboard {
+public:
+    virtual ~IClipboard() = default;
+    virtual bool Open() = 0;  // false when another window holds the clipboard
+    virtual void Empty() = 0;
+    virtual void Close() = 0;
+};
+
+class IBlockAllocator {
+public:
+    virtual ~IBlockAllocator() = default;
+    // Out of memory: throws std::bad_alloc, or returns nullptr.
+    virtual void* Allocate(uint64_t bytes) = 0;
+    virtual void Release(void* block, uint64_t bytes) = 0;
+};
+
+// "%2.2f" of the value followed by "%": 7 -> "7.00%".
+std::string FormatStepText(int32_t value);
+
+// One optimization pass, run on the worker thread. Ten cycles of sample, allocate a block
+// of the available physical memory, write it full (0xCD), write it full again (0xDD),
+// release; progress follows kOptimizeSteps. Only std::bad_alloc from Allocate is handled
+// (an early end, with the no-need message in the first cycle). Anything else propagates and
+// leaves the pass state as it was; the caller's thread must not let it escape.
+void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& allocator,
+                     IClipboard& clipboard);
+
+// Claims the pass for a new worker: false while a pass runs, so a command during a pass
+// starts nothing.
+bool TryClaimPass();
+// Undoes a claim whose worker thread could not be started.
+void AbandonPassClaim();
+
+// Exit request from the dialog. True: close now (idle, or still in the first cycle).
+// False: the pass was shortened to its last cycle and the dialog closes when it reports.
+bool RequestExit();
+bool ExitIsPending();
