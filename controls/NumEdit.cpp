@@ -1,0 +1,120 @@
+#include "NumEdit.h"
+
+#include <cctype>
+#include <cfloat>
+#include <cstdio>
+
+IMPLEMENT_DYNAMIC(CNumEdit, CEdit)
+
+BEGIN_MESSAGE_MAP(CNumEdit, CEdit)
+  ON_WM_CHAR()
+END_MESSAGE_MAP()
+
+CNumEdit::CNumEdit()
+    : m_nDecimals(0), m_bVerbose(FALSE), m_fDelta(1.0f), m_fMinValue(-FLT_MAX), m_fMaxValue(FLT_MAX) {}
+
+float CNumEdit::GetDelta() const { return m_fDelta; }
+
+void CNumEdit::SetDelta(float fDelta) { m_fDelta = fDelta; }
+
+void CNumEdit::GetRange(float& fMin, float& fMax) const {
+  fMin = m_fMinValue;
+  fMax = m_fMaxValue;
+}
+
+void CNumEdit::SetRange(float fMin, float fMax) {
+  m_fMinValue = fMin;
+  m_fMaxValue = fMax;
+}
+
+BOOL CNumEdit::GetVerbose() const { return m_bVerbose; }
+
+void CNumEdit::SetVerbose(BOOL bVerbose) { m_bVerbose = bVerbose; }
+
+int CNumEdit::IsValid(const CString& str) const {
+  // "%f%n" plus a look at the rest is "%f%s" without a buffer for the trailing word.
+  float fValue = 0.0f;
+  int nUsed = -1;
+  const char* psz = str.GetString();
+  int nRes = 0;
+  if (std::sscanf(psz, "%f%n", &fValue, &nUsed) != 1 || nUsed < 0) {
+    nRes = 2;
+  } else {
+    for (const char* p = psz + nUsed; *p; ++p) {
+      if (!std::isspace(static_cast<unsigned char>(*p))) {
+        nRes = 2;
+        break;
+      }
+    }
+    if (fValue > m_fMaxValue || fValue < m_fMinValue) nRes = 1;
+  }
+  if (m_bVerbose && nRes != 0) {
+    AfxMessageBox(nRes == 1 ? "Given value is out of range.\n" : "Characters must be a number.\n",
+                  MB_ICONSTOP | MB_OK);
+  }
+  return nRes;
+}
+
+int CNumEdit::IsValid() const {
+  CString str;
+  GetWindowText(str);
+  return IsValid(str);
+}
+
+float CNumEdit::GetValue() const {
+  if (IsValid() != 0) return 0.0f;
+  CString str;
+  GetWindowText(str);
+  float fValue = 0.0f;
+  std::sscanf(str.GetString(), "%f", &fValue);
+  return fValue;
+}
+
+CString& CNumEdit::ConstructFormat(CString& str, float fValue) {
+  CString strNum;
+  strNum.Format("%G", static_cast<double>(fValue));
+  int nPoint = strNum.Find('.');
+  if (nPoint >= 0) {
+    int nDecimals = strNum.GetLength() - nPoint - 1;
+    if (nDecimals > m_nDecimals) m_nDecimals = static_cast<BYTE>(nDecimals);
+  }
+  str.Format("%%.%df", static_cast<int>(m_nDecimals));
+  return str;
+}
+
+BOOL CNumEdit::SetValue(float fValue) {
+  if (fValue > m_fMaxValue || fValue < m_fMinValue) return FALSE;
+  CString strFormat;
+  ConstructFormat(strFormat, fValue);
+  CString str;
+  str.Format(strFormat, static_cast<double>(fValue));
+  SetWindowText(str);
+  return TRUE;
+}
+
+void CNumEdit::ChangeAmount(int nSteps) {
+  float f = GetValue() + static_cast<float>(nSteps) * m_fDelta;
+  if (f > m_fMaxValue) {
+    f = m_fMaxValue;
+  } else if (f < m_fMinValue) {
+    f = m_fMinValue;
+  }
+  SetValue(f);
+}
+
+void CNumEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) {
+  if (nChar == ' ') return;
+  float fOld = GetValue();
+  CEdit::OnChar(nChar, nRepCnt, nFlags);
+  if (IsValid() != 0) {
+    SetValue(fOld);
+    SetSel(0, -1);
+    // Characters typed ahead of the rejected one would be judged against the restored text.
+    MSG msg;
+    while (::PeekMessageA(&msg, m_hWnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+    }
+  } else {
+    CString strFormat;
+    ConstructFormat(strFormat, GetValue());
+  }
+}

@@ -1,0 +1,449 @@
+#include "NumEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <string>
+
+namespace {
+
+CWinApp theApp("NumEditTest");  // gives AfxMessageBox its caption
+
+constexpr int kEditId = 1055;
+
+struct HostTemplate {
+  DLGTEMPLATE dlg;
+  WORD menu;
+  WORD windowClass;
+  WORD title;
+};
+
+// Counts the characters that get past CNumEdit to the platform edit control underneath it.
+WNDPROC g_pfnPlatformEdit = nullptr;
+int g_nCharsReachingEdit = 0;
+
+LRESULT CALLBACK CountingEditProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CHAR) ++g_nCharsReachingEdit;
+  return ::CallWindowProcA(g_pfnPlatformEdit, hWnd, message, wParam, lParam);
+}
+
+// Records each message box as it opens and closes it with OK.
+struct BoxRecord {
+  int nCount = 0;
+  std::string text;
+  std::string caption;
+  bool bStopIcon = false;
+  bool bOkOnly = false;
+};
+BoxRecord* g_pBoxes = nullptr;
+
+BOOL CALLBACK FindStopIcon(HWND hChild, LPARAM lParam) {
+  if ((::GetWindowLongPtrA(hChild, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+      reinterpret_cast<HICON>(::SendMessageA(hChild, STM_GETICON, 0, 0)) == ::LoadIcon(nullptr, IDI_HAND)) {
+    *reinterpret_cast<bool*>(lParam) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+LRESULT CALLBACK BoxHook(int nCode, WPARAM wParam, LPARAM lParam) {
+  if (nCode == HCBT_ACTIVATE && g_pBoxes) {
+    HWND hBox = reinterpret_cast<HWND>(wParam);
+    // Only the box has the message text item; the host's own reactivation is skipped.
+    if (!::GetDlgItem(hBox, 0xFFFF)) return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    char buf[256] = {};
+    ++g_pBoxes->nCount;
+    ::GetDlgItemTextA(hBox, 0xFFFF, buf, static_cast<int>(sizeof buf));
+    buf[sizeof buf - 1] = '\0';
+    g_pBoxes->text = buf;
+    ::GetWindowTextA(hBox, buf, static_cast<int>(sizeof buf));
+    buf[sizeof buf - 1] = '\0';
+    g_pBoxes->caption = buf;
+    bool bStop = false;
+    ::EnumChildWindows(hBox, &FindStopIcon, reinterpret_cast<LPARAM>(&bStop));
+    g_pBoxes->bStopIcon = bStop;
+    HWND hOk = ::GetDlgItem(hBox, IDOK);
+    g_pBoxes->bOkOnly = hOk && !::GetDlgItem(hBox, IDCANCEL) && !::GetDlgItem(hBox, IDYES);
+    ::PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(hOk));
+  }
+  return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+class CBoxWatch {
+ public:
+  explicit CBoxWatch(BoxRecord* pRecord)
+      : m_hHook(::SetWindowsHookExA(WH_CBT, &BoxHook, nullptr, ::GetCurrentThreadId())) {
+    g_pBoxes = pRecord;
+  }
+  ~CBoxWatch() {
+    g_pBoxes = nullptr;
+    if (m_hHook) ::UnhookWindowsHookEx(m_hHook);
+  }
+  CBoxWatch(const CBoxWatch&) = delete;
+  CBoxWatch& operator=(const CBoxWatch&) = delete;
+  bool IsActive() const { return m_hHook != nullptr; }
+
+ private:
+  HHOOK m_hHook;
+};
+
+class CNumEditProbe : public CNumEdit {
+ public:
+  int Decimals() const { return m_nDecimals; }
+};
+
+class CNumEditTest : public ::testing::Test {
+ protected:
+  // One host for the suite: destroying a top-level window costs Wine seconds without a
+  // window manager, children come and go freely.
+  static void SetUpTestSuite() {
+    static const HostTemplate tmpl = {{WS_POPUP | WS_BORDER, 0, 0, 0, 0, 200, 60}, 0, 0, 0};
+    s_pHost = new CDialog(0);
+    if (s_pHost->CreateIndirect(&tmpl.dlg, nullptr)) {
+      ::SetWindowPos(s_pHost->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    }
+  }
+
+  static void TearDownTestSuite() {
+    delete s_pHost;
+    s_pHost = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(s_pHost && s_pHost->m_hWnd);
+    m_hEdit = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                                10, 10, 120, 24, s_pHost->m_hWnd, reinterpret_cast<HMENU>(kEditId),
+                                ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(m_hEdit, nullptr);
+    g_nCharsReachingEdit = 0;
+    g_pfnPlatformEdit = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(m_hEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingEditProc)));
+    ASSERT_TRUE(m_edit.SubclassWindow(m_hEdit));
+    m_edit.SetFocus();
+    Pump();
+  }
+
+  void TearDown() override {
+    if (m_hEdit) ::DestroyWindow(m_hEdit);
+    Pump();
+  }
+
+  // The dialog's modal loop, minus the waiting.
+  void Pump() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!CWnd::WalkPreTranslateTree(s_pHost->m_hWnd, &msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+      }
+    }
+  }
+
+  // Queues the keystrokes' characters as the keyboard would, then lets the loop deliver them.
+  void Type(const char* psz) {
+    for (; *psz; ++psz) ::PostMessageA(m_hEdit, WM_CHAR, static_cast<unsigned char>(*psz), 1);
+    Pump();
+  }
+
+  void SetTextCaretAtEnd(const char* psz) {
+    m_edit.SetWindowText(psz);
+    int n = m_edit.GetWindowTextLength();
+    m_edit.SetSel(n, n);
+  }
+
+  std::string Text() const {
+    CString str;
+    m_edit.GetWindowText(str);
+    return str.GetString();
+  }
+
+  std::pair<int, int> Sel() const {
+    int nStart = -1, nEnd = -1;
+    m_edit.GetSel(nStart, nEnd);
+    return {nStart, nEnd};
+  }
+
+  static CDialog* s_pHost;
+  CNumEditProbe m_edit;
+  HWND m_hEdit = nullptr;
+};
+
+CDialog* CNumEditTest::s_pHost = nullptr;
+
+TEST_F(CNumEditTest, Construct_Defaults_UnboundedRangeUnitStepQuietNoDecimals) {
+  CNumEdit fresh;
+  float fMin = 0.0f, fMax = 0.0f;
+  fresh.GetRange(fMin, fMax);
+  EXPECT_EQ(fMin, -FLT_MAX);
+  EXPECT_EQ(fMax, FLT_MAX);
+  EXPECT_EQ(fresh.GetDelta(), 1.0f);
+  EXPECT_FALSE(fresh.GetVerbose());
+  EXPECT_EQ(m_edit.Decimals(), 0);
+  EXPECT_TRUE(fresh.IsKindOf(RUNTIME_CLASS(CNumEdit)));
+  EXPECT_TRUE(fresh.IsKindOf(RUNTIME_CLASS(CEdit)));
+  EXPECT_STREQ(fresh.GetRuntimeClass()->m_lpszClassName, "CNumEdit");
+  EXPECT_EQ(fresh.IsValid("-3.4e38"), 0);
+  EXPECT_EQ(fresh.IsValid("1e39"), 1);
+}
+
+TEST_F(CNumEditTest, Accessors_SetThenGet_StoredUnchangedTextUntouched) {
+  m_edit.SetWindowText("80");
+  m_edit.SetRange(50.0f, 0.0f);  // no ordering check
+  float fMin = 0.0f, fMax = 0.0f;
+  m_edit.GetRange(fMin, fMax);
+  EXPECT_EQ(fMin, 50.0f);
+  EXPECT_EQ(fMax, 0.0f);
+  EXPECT_EQ(Text(), "80");
+  m_edit.SetDelta(2.5f);
+  EXPECT_EQ(m_edit.GetDelta(), 2.5f);
+  m_edit.SetVerbose(TRUE);
+  EXPECT_TRUE(m_edit.GetVerbose());
+}
+
+TEST_F(CNumEditTest, IsValid_Texts_ReturnZeroOneOrTwo) {
+  m_edit.SetRange(0.0f, 50.0f);
+  EXPECT_EQ(m_edit.IsValid("12"), 0);
+  EXPECT_EQ(m_edit.IsValid("12.5"), 0);
+  EXPECT_EQ(m_edit.IsValid("12 "), 0);
+  EXPECT_EQ(m_edit.IsValid("  12"), 0);
+  EXPECT_EQ(m_edit.IsValid("12\t\r\n"), 0);
+  EXPECT_EQ(m_edit.IsValid("15."), 0);
+  EXPECT_EQ(m_edit.IsValid("0"), 0);
+  EXPECT_EQ(m_edit.IsValid("50"), 0);
+  EXPECT_EQ(m_edit.IsValid("12a"), 2);
+  EXPECT_EQ(m_edit.IsValid("12 a"), 2);
+  EXPECT_EQ(m_edit.IsValid("abc"), 2);
+  EXPECT_EQ(m_edit.IsValid(""), 2);
+  EXPECT_EQ(m_edit.IsValid(" "), 2);
+  EXPECT_EQ(m_edit.IsValid("-"), 2);
+  EXPECT_EQ(m_edit.IsValid("51"), 1);
+  EXPECT_EQ(m_edit.IsValid("50.01"), 1);
+  EXPECT_EQ(m_edit.IsValid("-1"), 1);
+  EXPECT_EQ(m_edit.IsValid("60abc"), 1);  // out of range wins over trailing text
+}
+
+TEST_F(CNumEditTest, IsValid_LongTrailingText_TwoWithoutOverrun) {
+  std::string text = "12";
+  text.append(100000, 'x');
+  EXPECT_EQ(m_edit.IsValid(CString(text)), 2);
+  std::string blanks = "12";
+  blanks.append(100000, ' ');
+  EXPECT_EQ(m_edit.IsValid(CString(blanks)), 0);
+}
+
+TEST_F(CNumEditTest, IsValid_WindowText_SameCodesAsGivenText) {
+  m_edit.SetRange(0.0f, 50.0f);
+  m_edit.SetWindowText("12.5");
+  EXPECT_EQ(m_edit.IsValid(), 0);
+  m_edit.SetWindowText("12a");
+  EXPECT_EQ(m_edit.IsValid(), 2);
+  m_edit.SetWindowText("51");
+  EXPECT_EQ(m_edit.IsValid(), 1);
+}
+
+TEST_F(CNumEditTest, IsValid_Verbose_StopBoxPerFailureWithItsText) {
+  BoxRecord boxes;
+  CBoxWatch watch(&boxes);
+  ASSERT_TRUE(watch.IsActive());
+  m_edit.SetRange(0.0f, 50.0f);
+
+  m_edit.SetVerbose(FALSE);
+  EXPECT_EQ(m_edit.IsValid("abc"), 2);
+  EXPECT_EQ(boxes.nCount, 0);
+
+  m_edit.SetVerbose(TRUE);
+  EXPECT_EQ(m_edit.IsValid("12"), 0);
+  EXPECT_EQ(boxes.nCount, 0);
+
+  EXPECT_EQ(m_edit.IsValid("51"), 1);
+  EXPECT_EQ(boxes.nCount, 1);
+  EXPECT_EQ(boxes.text, "Given value is out of range.\n");
+  EXPECT_TRUE(boxes.bStopIcon);
+  EXPECT_TRUE(boxes.bOkOnly);
+  EXPECT_EQ(boxes.caption, "NumEditTest");
+
+  EXPECT_EQ(m_edit.IsValid("12a"), 2);
+  EXPECT_EQ(boxes.nCount, 2);
+  EXPECT_EQ(boxes.text, "Characters must be a number.\n");
+  EXPECT_TRUE(boxes.bStopIcon);
+
+  m_edit.SetWindowText("abc");
+  EXPECT_EQ(m_edit.GetValue(), 0.0f);
+  EXPECT_EQ(boxes.nCount, 3);
+}
+
+TEST_F(CNumEditTest, GetValue_Texts_NumberOrZeroWhenInvalid) {
+  m_edit.SetRange(0.0f, 50.0f);
+  m_edit.SetWindowText("12.5");
+  EXPECT_EQ(m_edit.GetValue(), 12.5f);
+  m_edit.SetWindowText(" 7 ");
+  EXPECT_EQ(m_edit.GetValue(), 7.0f);
+  m_edit.SetWindowText("abc");
+  EXPECT_EQ(m_edit.GetValue(), 0.0f);
+  m_edit.SetWindowText("51");
+  EXPECT_EQ(m_edit.GetValue(), 0.0f);
+  m_edit.SetWindowText("12a");
+  EXPECT_EQ(m_edit.GetValue(), 0.0f);
+}
+
+TEST_F(CNumEditTest, ConstructFormat_Values_DecimalsFromGFormatOnlyGrow) {
+  CString fmt;
+  CString& ret = m_edit.ConstructFormat(fmt, 15.0f);
+  EXPECT_EQ(&ret, &fmt);
+  EXPECT_EQ(fmt, "%.0f");
+  EXPECT_EQ(m_edit.Decimals(), 0);
+
+  m_edit.ConstructFormat(fmt, 12.7f);
+  EXPECT_EQ(fmt, "%.1f");
+  EXPECT_EQ(m_edit.Decimals(), 1);
+
+  m_edit.ConstructFormat(fmt, 3.0f);  // never shrinks
+  EXPECT_EQ(fmt, "%.1f");
+
+  m_edit.ConstructFormat(fmt, 0.0001f);
+  EXPECT_EQ(fmt, "%.4f");
+  EXPECT_EQ(m_edit.Decimals(), 4);
+
+  m_edit.ConstructFormat(fmt, 0.25f);
+  EXPECT_EQ(m_edit.Decimals(), 4);
+
+  CNumEditProbe other;
+  other.ConstructFormat(fmt, 0.00001f);  // "%G" gives 1E-05: no point, no decimals
+  EXPECT_EQ(fmt, "%.0f");
+  EXPECT_EQ(other.Decimals(), 0);
+}
+
+TEST_F(CNumEditTest, SetValue_RangeBounds_WritesInsideRefusesOutside) {
+  m_edit.SetRange(0.0f, 50.0f);
+  m_edit.SetWindowText("15");
+  EXPECT_FALSE(m_edit.SetValue(51.0f));
+  EXPECT_EQ(Text(), "15");
+  EXPECT_FALSE(m_edit.SetValue(-0.5f));
+  EXPECT_EQ(Text(), "15");
+  EXPECT_TRUE(m_edit.SetValue(50.0f));
+  EXPECT_EQ(Text(), "50");
+  EXPECT_TRUE(m_edit.SetValue(0.0f));
+  EXPECT_EQ(Text(), "0");
+  EXPECT_TRUE(m_edit.SetValue(12.25f));
+  EXPECT_EQ(Text(), "12.25");
+  EXPECT_TRUE(m_edit.SetValue(3.0f));  // keeps the decimals it has seen
+  EXPECT_EQ(Text(), "3.00");
+}
+
+TEST_F(CNumEditTest, ChangeAmount_Steps_AddsDeltaClampedToRange) {
+  m_edit.SetRange(0.0f, 50.0f);
+  m_edit.SetValue(0.0f);
+  m_edit.ChangeAmount(-1);
+  EXPECT_EQ(Text(), "0");
+  m_edit.SetValue(49.0f);
+  m_edit.ChangeAmount(3);
+  EXPECT_EQ(Text(), "50");
+  m_edit.SetValue(10.0f);
+  m_edit.ChangeAmount(-4);
+  EXPECT_EQ(Text(), "6");
+  m_edit.SetDelta(2.5f);
+  m_edit.ChangeAmount(1);
+  EXPECT_EQ(Text(), "8.5");
+  m_edit.SetWindowText("abc");  // an invalid text counts as 0
+  m_edit.ChangeAmount(2);
+  EXPECT_EQ(Text(), "5.0");
+}
+
+TEST_F(CNumEditTest, OnChar_DigitBeyondMax_RestoresPreviousTextAllSelected) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("15");
+  Type("9");
+  EXPECT_EQ(Text(), "15");
+  EXPECT_EQ(Sel(), std::make_pair(0, 2));
+  EXPECT_EQ(g_nCharsReachingEdit, 1);
+}
+
+TEST_F(CNumEditTest, OnChar_Letter_UndoneAllSelected) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("15");
+  Type("a");
+  EXPECT_EQ(Text(), "15");
+  EXPECT_EQ(Sel(), std::make_pair(0, 2));
+}
+
+TEST_F(CNumEditTest, OnChar_Blank_SwallowedBeforeTheEdit) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("15");
+  Type(" ");
+  EXPECT_EQ(g_nCharsReachingEdit, 0);
+  EXPECT_EQ(Text(), "15");
+  EXPECT_EQ(Sel(), std::make_pair(2, 2));
+}
+
+TEST_F(CNumEditTest, OnChar_TypedAheadAfterRejection_Discarded) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("15");
+  Type("912");  // all three queued before the first is handled
+  EXPECT_EQ(Text(), "15");
+  EXPECT_EQ(Sel(), std::make_pair(0, 2));
+  EXPECT_EQ(g_nCharsReachingEdit, 1);
+  MSG msg;
+  EXPECT_FALSE(::PeekMessageA(&msg, m_hEdit, WM_CHAR, WM_CHAR, PM_NOREMOVE));
+}
+
+TEST_F(CNumEditTest, OnChar_ValidDigits_AcceptedAndLaterTypingWorks) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("1");
+  Type("5");
+  EXPECT_EQ(Text(), "15");
+  Type("9");  // rejected: all of "15" selected, so the next digit replaces it
+  Type("4");
+  EXPECT_EQ(Text(), "4");
+  EXPECT_EQ(g_nCharsReachingEdit, 3);
+}
+
+TEST_F(CNumEditTest, OnChar_PointThenDigit_AcceptedAndDecimalsGrow) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("15");
+  Type(".");
+  EXPECT_EQ(Text(), "15.");
+  EXPECT_EQ(m_edit.Decimals(), 0);
+  Type("5");
+  EXPECT_EQ(Text(), "15.5");
+  EXPECT_EQ(m_edit.Decimals(), 1);
+  m_edit.ChangeAmount(1);
+  EXPECT_EQ(Text(), "16.5");
+}
+
+TEST_F(CNumEditTest, OnChar_BackspaceEmptyingText_RestoresPrevious) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("5");
+  Type("\b");
+  EXPECT_EQ(Text(), "5");
+  EXPECT_EQ(Sel(), std::make_pair(0, 1));
+  SetTextCaretAtEnd("-5");
+  m_edit.SetRange(-10.0f, 50.0f);
+  Type("\b");  // leaves "-"
+  EXPECT_EQ(Text(), "-5");
+  SetTextCaretAtEnd("12");
+  Type("\b");
+  EXPECT_EQ(Text(), "1");
+}
+
+TEST_F(CNumEditTest, OnChar_VerboseRejection_OneBoxThenRestored) {
+  BoxRecord boxes;
+  CBoxWatch watch(&boxes);
+  ASSERT_TRUE(watch.IsActive());
+  m_edit.SetRange(0.0f, 50.0f);
+  m_edit.SetVerbose(TRUE);
+  SetTextCaretAtEnd("15");
+  Type("x");
+  EXPECT_EQ(boxes.nCount, 1);
+  EXPECT_EQ(boxes.text, "Characters must be a number.\n");
+  EXPECT_EQ(Text(), "15");
+}
+
+TEST_F(CNumEditTest, Text_InsertedWithoutCharMessage_NotFiltered) {
+  m_edit.SetRange(0.0f, 50.0f);
+  SetTextCaretAtEnd("15");
+  m_edit.ReplaceSel("x");  // as pasting would
+  EXPECT_EQ(Text(), "15x");
+  EXPECT_EQ(m_edit.GetValue(), 0.0f);
+}
+
+}  // namespace
