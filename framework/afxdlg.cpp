@@ -107,6 +107,9 @@ INT_PTR CDialog::RunModal(const DLGTEMPLATE* pTemplate, HINSTANCE hInst) {
     if (bEnableOwner) ::EnableWindow(hOwner, TRUE);
     return -1;
   }
+  // Templates usually leave WS_VISIBLE out (the About box does): a modal dialog shows itself,
+  // as DialogBox does. Shown before the loop, so a hide request posted by OnInitDialog still wins.
+  if (m_bInModalLoop && m_hWnd && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
 
   MSG msg;
   while (m_bInModalLoop && m_hWnd && ::IsWindow(m_hWnd)) {

@@ -1,0 +1,542 @@
+#include "MnemoraDlg.h"
+
+#include <cstdlib>
+
+#include "AboutDlg.h"
+#include "AutoFree.h"
+#include "MemoryReadout.h"
+#include "MnemoraMessages.h"
+#include "OptimizePass.h"
+#include "ProductInfo.h"
+#include "Register.h"
+#include "Settings.h"
+#include "atlbase.h"
+#include "win/HeapBlockAllocator.h"
+#include "win/WinClipboard.h"
+#include "win/WinMemoryStatus.h"
+
+namespace {
+
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kLabelText = RGB(115, 115, 115);
+const COLORREF kPhysRed = RGB(193, 26, 26);
+const COLORREF kBarBlue = RGB(82, 138, 189);
+const COLORREF kBarBack = RGB(231, 231, 231);
+const COLORREF kButtonHoverBack = RGB(255, 255, 255);
+const COLORREF kButtonText = RGB(70, 70, 70);
+const COLORREF kButtonNormalBack = RGB(214, 214, 214);
+const COLORREF kLinkGrey = RGB(100, 100, 100);
+const char kLabelFace[] = "Verdana";
+
+// Frame colours: 0..4 from the outer edge inwards at the top and left, 5..9 from the inner
+// edge outwards at the bottom and right.
+const COLORREF kFrameColors[10] = {RGB(222, 223, 222), RGB(247, 247, 247), RGB(239, 239, 239), RGB(231, 231, 231),
+                                   RGB(222, 223, 222), RGB(206, 207, 206), RGB(181, 182, 181), RGB(140, 138, 140),
+                                   RGB(90, 89, 90),    RGB(57, 56, 57)};
+const COLORREF kCaptionText = RGB(0, 105, 179);
+const COLORREF kCaptionSuffix = RGB(193, 26, 26);
+const int kCaptionButtonWidth = 17;
+const int kCaptionButtonHeight = 16;
+
+const UINT s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+
+// The dialog as the optimization worker sees it: every call is a message to a control window,
+// so the controls are only ever touched by the thread that owns them, and a dialog that has
+// gone away simply stops answering.
+class CDialogPassHost : public IPassHost {
+ public:
+  explicit CDialogPassHost(HWND hDlg)
+      : m_hDlg(hDlg),
+        m_hClearClipboard(::GetDlgItem(hDlg, IDC_CLEAR_CLIPBOARD)),
+        m_hOptimize(::GetDlgItem(hDlg, IDC_OPTIMIZE)),
+        m_hBar(::GetDlgItem(hDlg, IDC_OPTIMIZE_PROGRESS)),
+        m_hPercent(::GetDlgItem(hDlg, IDC_OPTIMIZE_PERCENT)) {}
+
+  HWND ClearClipboardWindow() const { return m_hClearClipboard; }
+
+  void DisableOptimize() override { ::EnableWindow(m_hOptimize, FALSE); }
+  int GetClearClipboardCheck() override {
+    return static_cast<int>(::SendMessageA(m_hClearClipboard, BM_GETCHECK, 0, 0));
+  }
+  void ShowStep(int32_t value) override {
+    ::SendMessageA(m_hBar, PBM_SETPOS, static_cast<WPARAM>(value * 10), 0);
+    ::SetWindowTextA(m_hPercent, FormatStepText(value).c_str());
+  }
+  void ShowNoNeedMessage() override {
+    AfxMessageBox("Analysis is completed. This system does not need optimizing.", MB_ICONINFORMATION);
+  }
+  void PostFinished() override { ::PostMessageA(m_hDlg, WM_OPTIMIZE_FINISHED, 0, 0); }
+
+ private:
+  HWND m_hDlg;
+  HWND m_hClearClipboard;
+  HWND m_hOptimize;
+  HWND m_hBar;
+  HWND m_hPercent;
+};
+
+// The Run value's command line needs the full path, whatever the program was started with.
+std::string ExecutablePath() {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  path[n < MAX_PATH ? n : MAX_PATH] = '\0';
+  return path;
+}
+
+void SetUpCaptionLabel(CLabel& label, COLORREF crText) {
+  label.SetBackColor(kWhite).SetForeColor(crText).SetFontFace(kLabelFace);
+}
+
+void SetUpBar(CTextProgressCtrl& bar, COLORREF crBar) {
+  bar.SetBarColor(crBar);
+  bar.SetBackColor(kBarBack);
+  bar.ShowCaption(FALSE);
+  bar.SetRange(0, 1000);
+}
+
+void SetUpButton(CWinXPButtonST& button, const char* lpszTip) {
+  button.SetRoundCorners(TRUE, TRUE);
+  button.SetTipText(lpszTip, TRUE);
+  button.SetStateColor(CBtnST::BTNCOLOR_BK_HOVER, kButtonHoverBack, TRUE);
+  button.SetStateColor(CBtnST::BTNCOLOR_FG_HOVER, kButtonText, TRUE);
+  button.SetStateColor(CBtnST::BTNCOLOR_BK_NORMAL, kButtonNormalBack, TRUE);
+  button.SetStateColor(CBtnST::BTNCOLOR_FG_NORMAL, kButtonText, TRUE);
+}
+
+// Copies a caption-button bitmap to the window DC at (x, y).
+void BlitBitmap(HDC hdcWindow, UINT nIDBitmap, int x, int y) {
+  CBitmap bitmap;
+  if (!bitmap.LoadBitmap(nIDBitmap)) return;
+  CDC memDC;
+  if (!memDC.CreateCompatibleDC(hdcWindow)) return;
+  CSelectGuard select(memDC, bitmap);
+  ::BitBlt(hdcWindow, x, y, kCaptionButtonWidth, kCaptionButtonHeight, memDC, 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+// ---- construction, data exchange, initialisation ------------------------------------------------
+
+CMnemoraDlg::CMnemoraDlg()
+    : CDialog(IDD_MAIN_DIALOG, nullptr),
+      m_hIcon(AfxGetApp() ? AfxGetApp()->LoadIcon(IDR_MAINFRAME) : nullptr),
+      m_trayIcon(IDR_TRAY_MENU),
+      m_bAutoFree(TRUE),
+      m_nAutoFreeNum(15) {}
+
+void CMnemoraDlg::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_PERCENT_SIGN, m_lblPercentSign);
+  DDX_Control(pDX, IDC_AUTO_FREE_NUM, m_editAutoFreeNum);
+  DDX_Control(pDX, IDC_AUTO_FREE_SPIN, m_spinAutoFree);
+  DDX_Control(pDX, IDC_EXIT, m_btnExit);
+  DDX_Control(pDX, IDC_OPTIMIZE, m_btnOptimize);
+  DDX_Control(pDX, IDC_HELP_BUTTON, m_btnHelp);
+  DDX_Control(pDX, IDC_ABOUT, m_btnAbout);
+  DDX_Control(pDX, IDC_OPTIMIZE_PERCENT, m_lblOptimizePercent);
+  DDX_Control(pDX, IDC_VIRTUAL_PERCENT, m_lblVirtualPercent);
+  DDX_Control(pDX, IDC_PAGEFILE_PERCENT, m_lblPageFilePercent);
+  DDX_Control(pDX, IDC_PHYS_PERCENT, m_lblPhysPercent);
+  DDX_Control(pDX, IDC_OPTIMIZE_PROGRESS, m_barOptimize);
+  DDX_Control(pDX, IDC_VIRTUAL_PROGRESS, m_barVirtual);
+  DDX_Control(pDX, IDC_PAGEFILE_PROGRESS, m_barPageFile);
+  DDX_Control(pDX, IDC_PHYS_PROGRESS, m_barPhys);
+  DDX_Control(pDX, IDC_AVAIL_VIRTUAL, m_lblAvailVirtual);
+  DDX_Control(pDX, IDC_TOTAL_VIRTUAL, m_lblTotalVirtual);
+  DDX_Control(pDX, IDC_AVAIL_PAGEFILE, m_lblAvailPageFile);
+  DDX_Control(pDX, IDC_TOTAL_PAGEFILE, m_lblTotalPageFile);
+  DDX_Control(pDX, IDC_AVAIL_PHYS, m_lblAvailPhys);
+  DDX_Control(pDX, IDC_TOTAL_PHYS, m_lblTotalPhys);
+  DDX_Control(pDX, IDC_TOTAL_PHYS_LABEL, m_lblTotalPhysCaption);
+  DDX_Control(pDX, IDC_AVAIL_PHYS_LABEL, m_lblAvailPhysCaption);
+  DDX_Control(pDX, IDC_TOTAL_PAGEFILE_LABEL, m_lblTotalPageFileCaption);
+  DDX_Control(pDX, IDC_AVAIL_PAGEFILE_LABEL, m_lblAvailPageFileCaption);
+  DDX_Control(pDX, IDC_TOTAL_VIRTUAL_LABEL, m_lblTotalVirtualCaption);
+  DDX_Control(pDX, IDC_AVAIL_VIRTUAL_LABEL, m_lblAvailVirtualCaption);
+  DDX_Control(pDX, IDC_OPTIMIZING_LABEL, m_lblOptimizingCaption);
+  DDX_Control(pDX, IDC_HOMEPAGE_LINK, m_linkHomePage);
+}
+
+BOOL CMnemoraDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
+
+  m_linkHomePage.SetLinkColors(kLinkGrey, kLinkGrey, static_cast<COLORREF>(-1));
+  m_linkHomePage.SetLinkTarget(CString(MNEMORA_HOMEPAGE) + "?goto=Program-Main");
+  m_linkHomePage.SetUnderlineMode(CHyperLink::UNDERLINE_ALWAYS);
+
+  for (CLabel* pLabel : {&m_lblTotalPhysCaption, &m_lblAvailPhysCaption, &m_lblTotalPageFileCaption,
+                         &m_lblAvailPageFileCaption, &m_lblTotalVirtualCaption, &m_lblAvailVirtualCaption,
+                         &m_lblOptimizingCaption}) {
+    SetUpCaptionLabel(*pLabel, kLabelText);
+  }
+
+  if (SetTimer(IDT_MEMORY_STATUS, 1000, nullptr) == 0) {
+    MessageBox("Not Install Timer! Error Code: 1001", AfxGetApp() ? AfxGetApp()->m_pszAppName : nullptr, MB_OK);
+  }
+
+  SetUpCaptionLabel(m_lblTotalPhys, kLabelText);
+  SetUpCaptionLabel(m_lblAvailPhys, kPhysRed);
+  SetUpCaptionLabel(m_lblTotalPageFile, kLabelText);
+  SetUpCaptionLabel(m_lblAvailPageFile, kLabelText);
+  SetUpCaptionLabel(m_lblTotalVirtual, kLabelText);
+  SetUpCaptionLabel(m_lblAvailVirtual, kLabelText);
+
+  SetUpBar(m_barPhys, kPhysRed);
+  SetUpBar(m_barPageFile, kBarBlue);
+  SetUpBar(m_barVirtual, kBarBlue);
+  SetUpBar(m_barOptimize, kBarBlue);
+
+  for (CLabel* pLabel : {&m_lblPhysPercent, &m_lblPageFilePercent, &m_lblVirtualPercent, &m_lblOptimizePercent}) {
+    SetUpCaptionLabel(*pLabel, kLabelText);
+  }
+  m_lblOptimizePercent.SetLabelText("0.00%");
+
+  m_chkClearClipboard.SubclassDlgItem(IDC_CLEAR_CLIPBOARD, this);
+  m_chkClearClipboard.SetBackColor(kWhite);
+  m_chkAutoStart.SubclassDlgItem(IDC_AUTO_START, this);
+  m_chkAutoStart.SetBackColor(kWhite);
+  m_chkAutoFree.SubclassDlgItem(IDC_AUTO_FREE, this);
+  m_chkAutoFree.SetBackColor(kWhite);
+
+  SetUpButton(m_btnAbout, "About Mnemora.Net");
+  SetUpButton(m_btnHelp, "Help of Mnemora.Net");
+  SetUpButton(m_btnOptimize, "Start the RAM/Memory optimization");
+  m_btnOptimize.AssignIcons(IDI_OPTIMIZE, 0);
+  SetUpButton(m_btnExit, "Exit from Mnemora.Net");
+
+  m_chkClearClipboard.SetCheck(ReadClearClipboard() ? 1 : 0);
+
+  m_trayIcon.SetNotifyWindow(this, WM_TRAY_NOTIFY);
+  m_trayIcon.SetIconResource(IDR_MAINFRAME);
+
+  m_lblPercentSign.SetBackColor(kWhite).SetFontFace(kLabelFace);
+
+  m_spinAutoFree.SetBuddy(&m_editAutoFreeNum);
+  m_spinAutoFree.SetRange(0.0f, 50.0f);
+  m_spinAutoFree.SetDelta(1.0f);
+
+  LoadSettings();
+
+  if (__argc > 1) PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+
+  RefreshMemoryStatus();
+  return TRUE;
+}
+
+// ---- settings -----------------------------------------------------------------------------------
+
+BOOL CMnemoraDlg::ReadClearClipboard() {
+  CRegKey key;
+  if (key.Open(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
+      key.Create(HKEY_LOCAL_MACHINE, kSettingsKey) != ERROR_SUCCESS) {
+    return TRUE;
+  }
+  char szValue[50] = {};
+  DWORD dwCount = sizeof szValue;
+  if (key.QueryValue(szValue, "ClearClipbrd", &dwCount) != ERROR_SUCCESS) {
+    key.Close();
+    WriteClearClipboard("TRUE");
+    return ClearClipboardFromQuery(false, "");
+  }
+  return ClearClipboardFromQuery(true, szValue);
+}
+
+void CMnemoraDlg::WriteClearClipboard(const char* lpszText) {
+  CRegKey key;
+  if (key.Open(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
+      key.Create(HKEY_LOCAL_MACHINE, kSettingsKey) != ERROR_SUCCESS) {
+    return;
+  }
+  key.SetValue(lpszText, "ClearClipbrd");
+}
+
+void CMnemoraDlg::LoadSettings() {
+  CRegistryStore store;
+
+  m_bAutoFree = LoadAutoFree(store) ? TRUE : FALSE;
+  m_editAutoFreeNum.EnableWindow(m_bAutoFree);
+  m_chkAutoFree.SetCheck(m_bAutoFree ? 1 : 0);
+
+  m_nAutoFreeNum = LoadAutoFreeNum(store);
+  m_spinAutoFree.SetPos(static_cast<float>(m_nAutoFreeNum));
+
+  bool bAutoStart = LoadAutoStart(store, MakeRunCommand(ExecutablePath()));
+  m_chkAutoStart.SetCheck(bAutoStart ? 1 : 0);
+}
+
+void CMnemoraDlg::OnClearClipboard() { WriteClearClipboard(m_chkClearClipboard.GetCheck() == 1 ? "TRUE" : "FALSE"); }
+
+void CMnemoraDlg::OnAutoStart() {
+  std::string command = MakeRunCommand(ExecutablePath());
+  CRegistryStore store;
+  StoreAutoStart(store, m_chkAutoStart.GetCheck() == 1, command);
+}
+
+void CMnemoraDlg::OnAutoFree() {
+  CRegistryStore store;
+  m_bAutoFree = m_chkAutoFree.GetCheck() == 1 ? TRUE : FALSE;
+  StoreAutoFree(store, m_bAutoFree != FALSE);
+  m_editAutoFreeNum.EnableWindow(m_bAutoFree);
+}
+
+void CMnemoraDlg::OnKillFocusAutoFreeNum() {
+  m_nAutoFreeNum = static_cast<int>(m_editAutoFreeNum.GetValue());
+  CRegistryStore store;
+  StoreAutoFreeNum(store, m_nAutoFreeNum);
+}
+
+// ---- memory read-out and the pass ------------------------------------------------------------------
+
+void CMnemoraDlg::RefreshMemoryStatus() {
+  if (g_bOptimizing.load() != 0) return;
+
+  CWinMemoryStatus status;
+  const MemoryReadout readout = ComputeMemoryReadout(status.Sample());
+
+  m_lblTotalPhys.SetLabelText(readout.phys.totalText.c_str());
+  m_lblAvailPhys.SetLabelText(readout.phys.availText.c_str());
+  m_barPhys.SetPos(readout.phys.barPos);
+  m_lblPhysPercent.SetLabelText(readout.phys.percentText.c_str());
+  m_lblTotalPageFile.SetLabelText(readout.pageFile.totalText.c_str());
+  m_lblAvailPageFile.SetLabelText(readout.pageFile.availText.c_str());
+  m_barPageFile.SetPos(readout.pageFile.barPos);
+  m_lblPageFilePercent.SetLabelText(readout.pageFile.percentText.c_str());
+  m_lblTotalVirtual.SetLabelText(readout.virt.totalText.c_str());
+  m_lblAvailVirtual.SetLabelText(readout.virt.availText.c_str());
+  m_barVirtual.SetPos(readout.virt.barPos);
+  m_lblVirtualPercent.SetLabelText(readout.virt.percentText.c_str());
+
+  if (ShouldAutoFree(m_bAutoFree != FALSE, m_nAutoFreeNum, readout.physPercent)) OnOptimize();
+}
+
+void CMnemoraDlg::OnTimer(UINT_PTR nIDEvent) {
+  RefreshMemoryStatus();
+  CDialog::OnTimer(nIDEvent);
+}
+
+UINT __cdecl OptimizeThreadProc(LPVOID param) {
+  CDialogPassHost host(static_cast<HWND>(param));
+  CWinMemoryStatus status;
+  CHeapBlockAllocator allocator;
+  CWinClipboard clipboard(host.ClearClipboardWindow());
+  RunOptimizePass(host, status, allocator, clipboard);
+  return 0;
+}
+
+void CMnemoraDlg::OnOptimize() {
+  // The tray's Optimize item stays available during a pass; a second worker would share the
+  // pass state with the first, so a command that arrives meanwhile starts nothing.
+  if (!TryClaimPass()) return;
+  if (!AfxBeginThread(OptimizeThreadProc, m_hWnd, THREAD_PRIORITY_IDLE, 0, 0, nullptr)) AbandonPassClaim();
+}
+
+LRESULT CMnemoraDlg::OnOptimizeFinished(WPARAM, LPARAM) {
+  if (CWnd* pMain = AfxGetMainWnd()) {
+    if (CWnd* pOptimize = pMain->GetDlgItem(IDC_OPTIMIZE)) pOptimize->EnableWindow(TRUE);
+  }
+  if (ExitIsPending()) CDialog::OnCancel();
+  return 0;
+}
+
+// ---- exit, help, about, show ------------------------------------------------------------------------
+
+void CMnemoraDlg::OnExit() {
+  if (RequestExit()) CDialog::OnCancel();
+}
+
+void CMnemoraDlg::OnOK() { OnExit(); }
+void CMnemoraDlg::OnCancel() { OnExit(); }
+
+void CMnemoraDlg::OnShowWindow() { ShowWindow(SW_RESTORE); }
+
+void CMnemoraDlg::OnHelpButton() {
+  CWinApp* pApp = AfxGetApp();
+  CString path = pApp && pApp->m_pszHelpFilePath ? pApp->m_pszHelpFilePath : "";
+  path = path.Left(path.ReverseFind('\\')) + "\\MnemoraNet.chm";
+  ::ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CMnemoraDlg::OnAboutButton() {
+  CAboutDlg dlg;
+  dlg.DoModal();
+}
+
+void CMnemoraDlg::OnDestroy() {
+  CDialog::OnDestroy();
+  KillTimer(IDT_MEMORY_STATUS);
+}
+
+LRESULT CMnemoraDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) { return m_trayIcon.HandleNotify(wParam, lParam); }
+
+LRESULT CMnemoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Minimizing hides the dialog: the program lives on in the notification area.
+  if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE) {
+    ShowWindow(SW_HIDE);
+    return 0;
+  }
+  if (message == s_uTaskbarCreated) m_trayIcon.Restore();
+  return CDialog::WindowProc(message, wParam, lParam);
+}
+
+// ---- painting --------------------------------------------------------------------------------------
+
+void CMnemoraDlg::OnPaint() {
+  if (IsIconic()) {
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    int cxIcon = ::GetSystemMetrics(SM_CXICON);
+    int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    CRect rect;
+    GetClientRect(&rect);
+    dc.DrawIcon((rect.Width() - cxIcon + 1) / 2, (rect.Height() - cyIcon + 1) / 2, m_hIcon);
+    return;
+  }
+  CPaintDC dc(this);
+  dc.Rectangle(7, 7, 516, 320);  // the white panel: default pen and brush
+  CBitmap banner;
+  if (banner.LoadBitmap(IDB_BANNER)) {
+    CDC memDC;
+    if (memDC.CreateCompatibleDC(dc)) {
+      CSelectGuard select(memDC, banner);
+      dc.BitBlt(8, 8, 507, 61, memDC, 0, 0, SRCCOPY);
+    }
+  }
+  CDialog::OnPaint();
+}
+
+LRESULT CMnemoraDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT lResult = CDialog::DefWindowProc(message, wParam, lParam);
+  switch (message) {
+    case WM_MOVE:
+    case WM_PAINT:
+    case WM_NOTIFY:
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+      if (::IsWindow(m_hWnd)) {
+        CWindowDC dc(this);
+        if (dc.GetSafeHdc()) PaintCustomFrame(&dc);
+      }
+      break;
+    default:
+      break;
+  }
+  return lResult;
+}
+
+void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
+  CRect rcWindow;
+  GetWindowRect(&rcWindow);
+  const int W = rcWindow.Width();
+  const int H = rcWindow.Height();
+  const int fx = ::GetSystemMetrics(SM_CXFRAME);
+  const int fy = ::GetSystemMetrics(SM_CYFRAME);
+
+  CBrush brushes[10];
+  for (int i = 0; i < 10; ++i) brushes[i].CreateSolidBrush(kFrameColors[i]);
+  HGDIOBJ hOldBrush = pDC->SelectObject(brushes[0]);
+  auto fill = [&](int x, int y, int w, int h, int color) {
+    pDC->SelectObject(brushes[color]);
+    pDC->PatBlt(x, y, w, h, PATCOPY);
+  };
+
+  for (int i = 0; i <= 4; ++i) fill(i, i, W - i, 1, i);
+  fill(5, 5, W - 5, 24, 4);
+  for (int i = 0; i <= 4; ++i) fill(i, i, 1, H - i, i);
+  for (int k = 0; k <= 4; ++k) fill(4 - k, H - 5 + k, W - 5 + k, 1, 5 + k);
+  for (int k = 0; k <= 4; ++k) fill(W - 5 + k, 4 - k, 1, H - 8 + 2 * k, 5 + k);
+
+  CRect rcIcon(9, fy, 25, fy + 16);
+  ::DrawIconEx(*pDC, rcIcon.left, rcIcon.top, m_hIcon, 16, 16, 0, nullptr, DI_NORMAL);
+  m_rcIcon = rcIcon;
+  m_rcIcon.OffsetRect(rcWindow.TopLeft());
+
+  int nOldBkMode = pDC->SetBkMode(TRANSPARENT);
+  COLORREF crOldText = pDC->SetTextColor(kCaptionText);
+  pDC->SelectStockObject(SYSTEM_FIXED_FONT);
+  CRect rcText(28, 2 * fy - 3, W - fx, 2 * fy + 27);
+  CString caption;
+  GetWindowText(caption);
+  pDC->DrawText(caption, &rcText, 0);
+  // With the fixed-pitch font, blanks as wide as the caption put the red suffix right after it.
+  pDC->SetTextColor(kCaptionSuffix);
+  CString suffix(' ', caption.GetLength());
+  suffix += ".Net";
+  pDC->DrawText(suffix, &rcText, 0);
+  pDC->SetBkMode(nOldBkMode);
+  pDC->SetTextColor(crOldText);
+
+  const int R = W - fx;
+  const int T = 2 * fy - 4;
+  struct CaptionButton {
+    int left;
+    UINT nIDBitmap;
+    CRect* pRect;
+  } const buttons[] = {{R - 22, IDB_CAPTION_CLOSE, &m_rcClose},
+                       {R - 42, IDB_CAPTION_MINIMIZE, &m_rcMinimize},
+                       {R - 62, IDB_CAPTION_HELP, &m_rcHelp}};
+  for (const CaptionButton& b : buttons) {
+    BlitBitmap(*pDC, b.nIDBitmap, b.left, T);
+    *b.pRect = CRect(b.left, T, b.left + kCaptionButtonWidth, T + kCaptionButtonHeight);
+    b.pRect->OffsetRect(rcWindow.TopLeft());
+  }
+
+  pDC->SelectObject(hOldBrush);
+}
+
+void CMnemoraDlg::OnNcMouseMove(UINT nHitTest, CPoint point) {
+  CWindowDC dc(this);
+  if (dc.GetSafeHdc()) {
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    struct HotButton {
+      const CRect* pRect;
+      UINT nIDNormal;
+      UINT nIDHot;
+    } const buttons[] = {{&m_rcClose, IDB_CAPTION_CLOSE, IDB_CAPTION_CLOSE_HOT},
+                         {&m_rcMinimize, IDB_CAPTION_MINIMIZE, IDB_CAPTION_MINIMIZE_HOT},
+                         {&m_rcHelp, IDB_CAPTION_HELP, IDB_CAPTION_HELP_HOT}};
+    for (const HotButton& b : buttons) {
+      UINT nID = b.pRect->PtInRect(point) ? b.nIDHot : b.nIDNormal;
+      BlitBitmap(dc, nID, b.pRect->left - rcWindow.left, b.pRect->top - rcWindow.top);
+    }
+  }
+  CDialog::OnNcMouseMove(nHitTest, point);
+}
+
+void CMnemoraDlg::OnNcLButtonDown(UINT nHitTest, CPoint point) {
+  if (m_rcHelp.PtInRect(point)) {
+    OnHelpButton();
+  } else if (m_rcClose.PtInRect(point)) {
+    OnExit();
+  } else if (m_rcMinimize.PtInRect(point)) {
+    SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, MAKELPARAM(point.x, point.y));
+  } else if (!IsZoomed()) {
+    CDialog::OnNcLButtonDown(nHitTest, point);
+  }
+}
+
+HCURSOR CMnemoraDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+BEGIN_MESSAGE_MAP(CMnemoraDlg, CDialog)
+  ON_WM_PAINT()
+  ON_WM_QUERYDRAGICON()
+  ON_WM_NCMOUSEMOVE()
+  ON_WM_NCLBUTTONDOWN()
+  ON_WM_DESTROY()
+  ON_WM_TIMER()
+  ON_BN_CLICKED(IDC_ABOUT, OnAboutButton)
+  ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelpButton)
+  ON_BN_CLICKED(IDC_OPTIMIZE, OnOptimize)
+  ON_BN_CLICKED(IDC_EXIT, OnExit)
+  ON_BN_CLICKED(IDC_CLEAR_CLIPBOARD, OnClearClipboard)
+  ON_COMMAND(ID_SHOW_WINDOW, OnShowWindow)
+  ON_BN_CLICKED(IDC_AUTO_START, OnAutoStart)
+  ON_BN_CLICKED(IDC_AUTO_FREE, OnAutoFree)
+  ON_EN_KILLFOCUS(IDC_AUTO_FREE_NUM, OnKillFocusAutoFreeNum)
+  ON_MESSAGE_VOID(WM_CLOSE, OnExit)
+  ON_MESSAGE(WM_OPTIMIZE_FINISHED, OnOptimizeFinished)
+  ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
+END_MESSAGE_MAP()

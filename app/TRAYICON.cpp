@@ -1,0 +1,92 @@
+#include "TRAYICON.h"
+
+#include <cstring>
+
+IMPLEMENT_DYNAMIC(CTrayIcon, CCmdTarget)
+
+CTrayIcon::ShellNotifyProc CTrayIcon::s_pfnShellNotify = &::Shell_NotifyIconA;
+
+namespace {
+// Loads a string resource into dst (size chars); empty when there is none.
+void LoadTip(UINT uID, char* dst, int size) {
+  char buf[sizeof(NOTIFYICONDATAA::szTip)] = {};
+  int n = ::LoadStringA(AfxGetResourceHandle(), uID, buf, static_cast<int>(sizeof buf));
+  if (n <= 0) buf[0] = '\0';
+  buf[sizeof buf - 1] = '\0';
+  ::lstrcpynA(dst, buf, size);
+}
+}  // namespace
+
+CTrayIcon::CTrayIcon(UINT uID) {
+  std::memset(&m_nid, 0, sizeof m_nid);
+  // The fixed version-2 record: tooltip of 128 characters and the balloon fields.
+  m_nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  m_nid.uID = uID;
+  LoadTip(uID, m_nid.szTip, static_cast<int>(sizeof m_nid.szTip));
+}
+
+CTrayIcon::~CTrayIcon() { SetIconResource(0); }
+
+void CTrayIcon::SetNotifyWindow(CWnd* pNotifyWnd, UINT uCbMsg) {
+  m_nid.hWnd = pNotifyWnd ? pNotifyWnd->m_hWnd : nullptr;
+  m_nid.uCallbackMessage = uCbMsg;
+}
+
+BOOL CTrayIcon::SetIconResource(UINT uID) {
+  if (uID == 0) return SetIconHandle(nullptr, nullptr);
+  LoadTip(uID, m_nid.szTip, static_cast<int>(sizeof m_nid.szTip));
+  HICON hIcon = static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(uID), IMAGE_ICON,
+                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                LR_DEFAULTCOLOR | LR_SHARED));
+  return SetIconHandle(hIcon, nullptr);
+}
+
+BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
+  m_nid.uFlags = 0;
+  DWORD dwOperation;
+  if (hIcon) {
+    dwOperation = m_nid.hIcon ? NIM_MODIFY : NIM_ADD;
+    m_nid.hIcon = hIcon;
+    m_nid.uFlags |= NIF_ICON;
+  } else {
+    if (!m_nid.hIcon) return TRUE;  // nothing shown, nothing to remove
+    dwOperation = NIM_DELETE;
+  }
+  if (lpszTip) ::lstrcpynA(m_nid.szTip, lpszTip, static_cast<int>(sizeof m_nid.szTip));
+  if (m_nid.szTip[0]) m_nid.uFlags |= NIF_TIP;
+  if (m_nid.uCallbackMessage && m_nid.hWnd) m_nid.uFlags |= NIF_MESSAGE;
+
+  BOOL bResult = s_pfnShellNotify(dwOperation, &m_nid);
+  if (dwOperation == NIM_DELETE || !bResult) m_nid.hIcon = nullptr;  // the next icon is added anew
+  return bResult;
+}
+
+BOOL CTrayIcon::Restore() {
+  HICON hIcon = m_nid.hIcon;
+  if (!hIcon) return TRUE;
+  m_nid.hIcon = nullptr;
+  return SetIconHandle(hIcon, nullptr);
+}
+
+LRESULT CTrayIcon::HandleNotify(WPARAM uID, LPARAM lEvent) {
+  if (uID != m_nid.uID) return 0;
+  UINT uEvent = static_cast<UINT>(lEvent);
+  if (uEvent != WM_RBUTTONUP && uEvent != WM_LBUTTONUP && uEvent != WM_LBUTTONDBLCLK) return 0;
+
+  CMenu menu;  // loaded fresh each time
+  if (!menu.LoadMenu(m_nid.uID)) return 0;
+  CMenu* pSubMenu = menu.GetSubMenu(0);
+  if (!pSubMenu) return 0;
+
+  if (uEvent == WM_RBUTTONUP) {
+    pSubMenu->SetDefaultItem(0, TRUE);
+    POINT pt{0, 0};
+    ::GetCursorPos(&pt);
+    ::SetForegroundWindow(m_nid.hWnd);
+    pSubMenu->TrackPopupMenu(0, pt.x, pt.y, CWnd::FromHandle(m_nid.hWnd));
+  } else {
+    ::SendMessageA(m_nid.hWnd, WM_COMMAND, pSubMenu->GetMenuItemID(0), 0);
+  }
+  menu.DestroyMenu();
+  return 1;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include "afxwin.h"
+
+// One icon with a tooltip in the notification area; mouse events on it become commands for
+// the notify window: right click opens the menu with the icon's id, left click or double click
+// sends the menu's first command.
+class CTrayIcon : public CCmdTarget {
+  DECLARE_DYNAMIC(CTrayIcon)
+ public:
+  explicit CTrayIcon(UINT uID);
+  ~CTrayIcon() override;
+
+  void SetNotifyWindow(CWnd* pNotifyWnd, UINT uCbMsg);
+  BOOL SetIconResource(UINT uID);
+  BOOL SetIconHandle(HICON hIcon, const char* lpszTip);
+  virtual LRESULT HandleNotify(WPARAM uID, LPARAM lEvent);
+
+  // The taskbar was recreated (explorer restarted): the shell forgot the icon, so add it again.
+  BOOL Restore();
+
+  // The shell call, replaceable so tests can record what reaches the shell.
+  using ShellNotifyProc = BOOL(WINAPI*)(DWORD dwMessage, PNOTIFYICONDATAA lpData);
+  static ShellNotifyProc s_pfnShellNotify;
+
+  const NOTIFYICONDATAA& GetNotifyIconData() const { return m_nid; }
+
+ protected:
+  NOTIFYICONDATAA m_nid;
+};
