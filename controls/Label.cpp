@@ -1,0 +1,78 @@
+#include "Label.h"
+
+#include <utility>
+
+CLabel::CLabel() : m_crFore(::GetSysColor(COLOR_WINDOWTEXT)), m_hBackBrush(::GetSysColor(COLOR_BTNFACE)), m_lfFont{} {
+  ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(m_lfFont), &m_lfFont);
+  m_font.CreateFontIndirect(&m_lfFont);
+}
+
+CLabel::~CLabel() {
+  m_font.DeleteObject();
+  m_hBackBrush.DeleteObject();
+}
+
+BEGIN_MESSAGE_MAP(CLabel, CStatic)
+  ON_WM_CTLCOLOR_REFLECT()
+  ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+CLabel& CLabel::SetLabelText(const char* pszText) {
+  SetWindowText(pszText);
+  return *this;
+}
+
+CLabel& CLabel::SetForeColor(COLORREF crText) {
+  m_crFore = crText;
+  RedrawNow();
+  return *this;
+}
+
+CLabel& CLabel::SetBackColor(COLORREF crBack) {
+  m_hBackBrush.CreateSolidBrush(crBack);
+  return *this;
+}
+
+CLabel& CLabel::SetFontFace(const char* pszFaceName) {
+  ::lstrcpynA(m_lfFont.lfFaceName, pszFaceName ? pszFaceName : "", LF_FACESIZE);
+  ReconstructFont();
+  RedrawNow();
+  return *this;
+}
+
+CLabel& CLabel::SetFontHeight(int nHeight) {
+  m_lfFont.lfHeight = -nHeight;
+  ReconstructFont();
+  RedrawNow();
+  return *this;
+}
+
+void CLabel::ReconstructFont() {
+  CFont font;
+  font.CreateFontIndirect(&m_lfFont);
+  // Some static controls (Wine's) select the font they were given after asking for colours, so
+  // the control gets this font too; the old one is deleted only once it is no longer in use.
+  if (IsWindow()) SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), FALSE);
+  m_font = std::move(font);
+}
+
+void CLabel::RedrawNow() {
+  // RedrawWindow(NULL) would repaint the whole desktop.
+  if (IsWindow()) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+HBRUSH CLabel::CtlColor(CDC* pDC, UINT nCtlColor) {
+  if (nCtlColor == CTLCOLOR_STATIC) {
+    pDC->SelectObject(m_font);
+    pDC->SetTextColor(m_crFore);
+    pDC->SetBkMode(TRANSPARENT);
+  }
+  return m_hBackBrush;
+}
+
+void CLabel::OnLButtonDown(UINT nFlags, CPoint point) {
+  CString strLink;
+  GetWindowText(strLink);
+  ::ShellExecuteA(nullptr, "open", strLink, nullptr, nullptr, SW_SHOWNORMAL);
+  CStatic::OnLButtonDown(nFlags, point);
+}
