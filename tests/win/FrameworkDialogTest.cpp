@@ -1,0 +1,563 @@
+// Dialogs of the framework layer: data exchange, the modal loop, dialog colours and the
+// framework message box, with real windows.
+#include "afxwin.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class CTestApp : public CWinApp {};
+CTestApp theApp;
+
+const COLORREF kDlgBk = RGB(222, 223, 222);
+const COLORREF kDlgText = RGB(115, 115, 115);
+
+constexpr WORD kButtonAtom = 0x0080;
+constexpr WORD kEditAtom = 0x0081;
+constexpr WORD kStaticAtom = 0x0082;
+
+constexpr int IDC_EDIT = 1101;
+constexpr int IDC_LABEL = 1102;
+constexpr int IDC_READONLY = 1103;
+
+template <class Done>
+bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
+  const DWORD start = ::GetTickCount();
+  MSG msg;
+  for (;;) {
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::Sleep(5);
+  }
+}
+
+void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+COLORREF PixelAt(HWND hWnd, int x, int y) {
+  CClientDC dc(CWnd::FromHandle(hWnd));
+  return dc.GetPixel(x, y);
+}
+
+// An in-memory dialog template: header, no menu, the dialog class, a title, then the items.
+class CDlgTemplate {
+ public:
+  CDlgTemplate(DWORD dwStyle, short cx, short cy, const wchar_t* pszTitle) {
+    PutDword(dwStyle);
+    PutDword(0);
+    Put(0);  // item count, raised by AddItem
+    Put(0);
+    Put(0);
+    Put(static_cast<WORD>(cx));
+    Put(static_cast<WORD>(cy));
+    Put(0);  // no menu
+    Put(0);  // the dialog class
+    PutString(pszTitle);
+  }
+  CDlgTemplate& AddItem(int nID, WORD wClassAtom, DWORD dwStyle, short x, short y, short cx, short cy,
+                        const wchar_t* pszText) {
+    if (m_words.size() % 2) Put(0);  // items start on a DWORD boundary
+    PutDword(WS_CHILD | WS_VISIBLE | dwStyle);
+    PutDword(0);
+    Put(static_cast<WORD>(x));
+    Put(static_cast<WORD>(y));
+    Put(static_cast<WORD>(cx));
+    Put(static_cast<WORD>(cy));
+    Put(static_cast<WORD>(nID));
+    Put(0xFFFF);
+    Put(wClassAtom);
+    PutString(pszText);
+    Put(0);  // no creation data
+    ++m_words[4];
+    return *this;
+  }
+  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+
+ private:
+  void Put(WORD w) { m_words.push_back(w); }
+  void PutDword(DWORD d) {
+    Put(LOWORD(d));
+    Put(HIWORD(d));
+  }
+  void PutString(const wchar_t* psz) {
+    for (; *psz; ++psz) Put(static_cast<WORD>(*psz));
+    Put(0);
+  }
+  std::vector<WORD> m_words;
+};
+
+// Like the About box: no WS_VISIBLE, the modal loop has to show it.
+CDlgTemplate ModalTemplate() {
+  CDlgTemplate t(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 180, 90, L"Modal");
+  t.AddItem(IDC_EDIT, kEditAtom, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 100, 14, L"")
+      .AddItem(IDC_LABEL, kStaticAtom, SS_LEFT, 10, 30, 100, 12, L"label")
+      .AddItem(IDOK, kButtonAtom, BS_DEFPUSHBUTTON | WS_TABSTOP, 20, 65, 50, 14, L"OK")
+      .AddItem(IDCANCEL, kButtonAtom, BS_PUSHBUTTON | WS_TABSTOP, 100, 65, 50, 14, L"Cancel");
+  return t;
+}
+
+// ---- data exchange --------------------------------------------------------------------------
+
+class CCountingWnd : public CWnd {
+ public:
+  int m_nPreSubclass = 0;
+  void PreSubclassWindow() override { ++m_nPreSubclass; }
+};
+
+class CDdxDialog : public CDialog {
+ public:
+  CDdxDialog() : CDialog(0) {}
+  CCountingWnd m_label;
+  int m_nExchanges = 0;
+  // Nothing takes the focus: an active window makes Wine wait for a window manager on hiding.
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    return FALSE;
+  }
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override {
+    ++m_nExchanges;
+    DDX_Control(pDX, IDC_LABEL, m_label);
+  }
+};
+
+TEST(DataExchangeTest, DDX_Control_UpdateDataTwiceAfterInit_SubclassesOnce) {
+  CDdxDialog dlg;
+  CDlgTemplate tmpl(WS_POPUP | WS_BORDER, 150, 60, L"DDX");
+  tmpl.AddItem(IDC_LABEL, kStaticAtom, SS_LEFT, 5, 5, 100, 12, L"label");
+  ASSERT_TRUE(dlg.CreateIndirect(tmpl.Get(), nullptr));
+  EXPECT_EQ(dlg.m_nExchanges, 1) << "OnInitDialog exchanges once";
+
+  EXPECT_TRUE(dlg.UpdateData(TRUE));
+  EXPECT_TRUE(dlg.UpdateData(FALSE));
+  EXPECT_EQ(dlg.m_nExchanges, 3);
+  EXPECT_EQ(dlg.m_label.m_nPreSubclass, 1);
+
+  HWND hLabel = ::GetDlgItem(dlg, IDC_LABEL);
+  EXPECT_EQ(dlg.m_label.m_hWnd, hLabel);
+  EXPECT_EQ(CWnd::FromHandlePermanent(hLabel), &dlg.m_label);
+  EXPECT_EQ(::GetWindowLongPtrA(hLabel, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AfxWndProc));
+  EXPECT_NE(dlg.m_label.m_pfnSuper, nullptr);
+  EXPECT_NE(dlg.m_label.m_pfnSuper, &AfxWndProc);
+  dlg.DestroyWindow();
+}
+
+// ---- the modal loop -------------------------------------------------------------------------
+
+constexpr UINT_PTR kWatchdogTimer = 99;
+constexpr int kWatchdogResult = 9999;
+
+// Ends itself after five seconds whatever happens, so a broken loop fails instead of hanging.
+class CTestDialog : public CDialog {
+ public:
+  CTestDialog() : CDialog(0) {}
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    SetTimer(kWatchdogTimer, 5000, nullptr);
+    return TRUE;
+  }
+
+ protected:
+  virtual void OnTestTimer(UINT_PTR) {}
+  afx_msg void OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kWatchdogTimer) {
+      KillTimer(kWatchdogTimer);
+      EndDialog(kWatchdogResult);
+      return;
+    }
+    OnTestTimer(nIDEvent);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
+  ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+class CMainWindow {
+ public:
+  CMainWindow() {
+    m_wnd.CreateEx(0, "STATIC", "main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr);
+    theApp.m_pMainWnd = &m_wnd;
+  }
+  ~CMainWindow() {
+    theApp.m_pMainWnd = nullptr;
+    m_wnd.DestroyWindow();
+  }
+  CWnd m_wnd;
+};
+
+class CTimerDialog : public CTestDialog {
+ public:
+  HWND m_hMain = nullptr;
+  BOOL m_bMainEnabledDuring = TRUE;
+  BOOL m_bVisibleDuring = FALSE;
+  HWND m_hOwnerDuring = nullptr;
+  BOOL OnInitDialog() override {
+    CTestDialog::OnInitDialog();
+    SetTimer(1, 50, nullptr);
+    return TRUE;
+  }
+
+ protected:
+  void OnTestTimer(UINT_PTR nIDEvent) override {
+    if (nIDEvent != 1) return;
+    KillTimer(1);
+    m_bMainEnabledDuring = ::IsWindowEnabled(m_hMain);
+    m_bVisibleDuring = IsWindowVisible();
+    m_hOwnerDuring = ::GetWindow(m_hWnd, GW_OWNER);
+    EndDialog(4321);
+  }
+};
+
+TEST(ModalLoopTest, DoModal_EndDialogFromTimer_ReturnsResultWithOwnerDisabledMeanwhile) {
+  CMainWindow main;
+  ASSERT_NE(main.m_wnd.m_hWnd, nullptr);
+  CTimerDialog dlg;
+  dlg.m_hMain = main.m_wnd;
+  CDlgTemplate tmpl = ModalTemplate();
+
+  EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), 4321);
+  EXPECT_EQ(dlg.m_hOwnerDuring, main.m_wnd.m_hWnd);
+  EXPECT_FALSE(dlg.m_bMainEnabledDuring);
+  EXPECT_TRUE(dlg.m_bVisibleDuring) << "a template without WS_VISIBLE is shown by the loop";
+  EXPECT_TRUE(main.m_wnd.IsWindowEnabled());
+  EXPECT_EQ(dlg.m_hWnd, nullptr);
+}
+
+// The main dialog starts hidden by posting itself a minimize request that it turns into hiding.
+class CHideOnStartDialog : public CTestDialog {
+ public:
+  BOOL m_bVisibleLater = TRUE;
+  BOOL OnInitDialog() override {
+    CTestDialog::OnInitDialog();
+    PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SetTimer(1, 200, nullptr);
+    return TRUE;
+  }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE) {
+      ShowWindow(SW_HIDE);
+      return 0;
+    }
+    return CTestDialog::WindowProc(message, wParam, lParam);
+  }
+
+ protected:
+  void OnTestTimer(UINT_PTR nIDEvent) override {
+    if (nIDEvent != 1) return;
+    KillTimer(1);
+    m_bVisibleLater = IsWindowVisible();
+    EndDialog(IDOK);
+  }
+};
+
+TEST(ModalLoopTest, DoModal_HideRequestPostedByOnInitDialog_DialogStaysHidden) {
+  CHideOnStartDialog dlg;
+  CDlgTemplate tmpl = ModalTemplate();
+  EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), IDOK);
+  EXPECT_FALSE(dlg.m_bVisibleLater);
+}
+
+class CCancelDialog : public CTestDialog {
+ public:
+  int m_nOnCancel = 0;
+  BOOL OnInitDialog() override {
+    CTestDialog::OnInitDialog();
+    ::PostMessageA(::GetDlgItem(m_hWnd, IDC_EDIT), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    return TRUE;
+  }
+  void OnCancel() override {
+    ++m_nOnCancel;
+    CTestDialog::OnCancel();
+  }
+};
+
+TEST(ModalLoopTest, DoModal_EscapeInEdit_OnCancelEndsWithIdCancel) {
+  CCancelDialog dlg;
+  CDlgTemplate tmpl = ModalTemplate();
+  EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), IDCANCEL);
+  EXPECT_EQ(dlg.m_nOnCancel, 1);
+}
+
+constexpr LPARAM kKeyMarker = 0x00AB0001;  // repeat count 1, a scan code no real key sends here
+constexpr LPARAM kMouseMarker = MAKELPARAM(3, 4);
+constexpr int kProbeResult = 777;
+
+std::vector<std::string> g_seen;
+
+bool IsMarked(const MSG* pMsg) {
+  return (pMsg->message == WM_KEYDOWN && pMsg->lParam == kKeyMarker) ||
+         (pMsg->message == WM_MOUSEMOVE && pMsg->lParam == kMouseMarker);
+}
+
+std::string Name(UINT message) { return message == WM_KEYDOWN ? "WM_KEYDOWN" : "WM_MOUSEMOVE"; }
+
+class CPreTranslateProbe : public CWnd {
+ public:
+  CDialog* m_pDialog = nullptr;
+  bool m_bEatKeys = false;
+  bool m_bSawKey = false;
+  bool m_bSawMouse = false;
+
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (pMsg->hwnd != m_hWnd || !IsMarked(pMsg)) return FALSE;
+    g_seen.push_back("child-pre:" + Name(pMsg->message));
+    (pMsg->message == WM_KEYDOWN ? m_bSawKey : m_bSawMouse) = true;
+    if (m_bSawKey && m_bSawMouse) m_pDialog->EndDialog(kProbeResult);
+    return m_bEatKeys && pMsg->message == WM_KEYDOWN;
+  }
+
+ protected:
+  afx_msg LRESULT OnKeyDown(WPARAM, LPARAM lParam) {
+    if (lParam == kKeyMarker) g_seen.push_back("child-proc:WM_KEYDOWN");
+    return Default();
+  }
+  afx_msg void OnMouseMove(UINT, CPoint pt) {
+    if (pt == CPoint(3, 4)) g_seen.push_back("child-proc:WM_MOUSEMOVE");
+    Default();
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPreTranslateProbe, CWnd)
+  ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+  ON_WM_MOUSEMOVE()
+END_MESSAGE_MAP()
+
+class CPreTranslateDialog : public CTestDialog {
+ public:
+  CPreTranslateProbe m_probe;
+  BOOL OnInitDialog() override {
+    m_probe.m_pDialog = this;
+    CTestDialog::OnInitDialog();
+    m_probe.PostMessage(WM_KEYDOWN, 'A', kKeyMarker);
+    m_probe.PostMessage(WM_MOUSEMOVE, 0, kMouseMarker);
+    return TRUE;
+  }
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (pMsg->hwnd == m_probe.m_hWnd && IsMarked(pMsg)) g_seen.push_back("dialog-pre:" + Name(pMsg->message));
+    return CTestDialog::PreTranslateMessage(pMsg);
+  }
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_LABEL, m_probe); }
+};
+
+TEST(ModalLoopTest, DoModal_PostedInputToChild_OfferedToChildThenDialogThenDispatched) {
+  g_seen.clear();
+  CPreTranslateDialog dlg;
+  CDlgTemplate tmpl = ModalTemplate();
+
+  EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), kProbeResult);
+  EXPECT_EQ(g_seen, (std::vector<std::string>{"child-pre:WM_KEYDOWN", "dialog-pre:WM_KEYDOWN", "child-proc:WM_KEYDOWN",
+                                              "child-pre:WM_MOUSEMOVE", "dialog-pre:WM_MOUSEMOVE",
+                                              "child-proc:WM_MOUSEMOVE"}));
+}
+
+TEST(ModalLoopTest, DoModal_ChildPreTranslateTakesMessage_NeitherDialogNorChildProcedureSeesIt) {
+  g_seen.clear();
+  CPreTranslateDialog dlg;
+  dlg.m_probe.m_bEatKeys = true;
+  CDlgTemplate tmpl = ModalTemplate();
+
+  EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), kProbeResult);
+  EXPECT_EQ(g_seen, (std::vector<std::string>{"child-pre:WM_KEYDOWN", "child-pre:WM_MOUSEMOVE",
+                                              "dialog-pre:WM_MOUSEMOVE", "child-proc:WM_MOUSEMOVE"}));
+}
+
+// ---- dialog colours -------------------------------------------------------------------------
+
+class CColorDialog : public CDialog {
+ public:
+  CColorDialog() : CDialog(0) {}
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    return FALSE;  // see CDdxDialog
+  }
+};
+
+class DialogColorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    theApp.SetDialogBkColor(kDlgBk, kDlgText);
+    CDlgTemplate tmpl(WS_POPUP | WS_BORDER, 200, 120, L"Colours");
+    tmpl.AddItem(IDC_LABEL, kStaticAtom, SS_LEFT, 5, 5, 150, 30, L"MW")
+        .AddItem(IDC_EDIT, kEditAtom, WS_BORDER, 5, 40, 100, 14, L"")
+        .AddItem(IDC_READONLY, kEditAtom, WS_BORDER | ES_READONLY, 5, 60, 100, 14, L"");
+    ASSERT_TRUE(m_dlg.CreateIndirect(tmpl.Get(), nullptr));
+    m_hLabel = ::GetDlgItem(m_dlg, IDC_LABEL);
+    m_hEdit = ::GetDlgItem(m_dlg, IDC_EDIT);
+    m_hReadOnly = ::GetDlgItem(m_dlg, IDC_READONLY);
+
+    LOGFONTA lf{};
+    lf.lfHeight = -32;
+    lf.lfWeight = FW_HEAVY;
+    lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
+    m_font.CreateFontIndirect(&lf);
+    ::SendMessageA(m_hLabel, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetSafeHandle()), FALSE);
+
+    ::SetWindowPos(m_dlg, HWND_TOPMOST, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ::RedrawWindow(m_dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(100);
+  }
+  void TearDown() override { m_dlg.DestroyWindow(); }
+
+  CColorDialog m_dlg;
+  CFont m_font;
+  HWND m_hLabel = nullptr, m_hEdit = nullptr, m_hReadOnly = nullptr;
+};
+
+TEST_F(DialogColorTest, SetDialogBkColor_DialogClientArea_PaintedInBackgroundColour) {
+  CRect rc;
+  m_dlg.GetClientRect(&rc);
+  EXPECT_EQ(PixelAt(m_dlg, rc.right - 4, rc.bottom - 4), kDlgBk);
+  EXPECT_EQ(PixelAt(m_dlg, rc.right / 2, rc.bottom - 4), kDlgBk);
+}
+
+TEST_F(DialogColorTest, SetDialogBkColor_StaticControl_TextColourOnBackground) {
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  auto hbr = reinterpret_cast<HBRUSH>(::SendMessageA(m_dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
+                                                     reinterpret_cast<LPARAM>(m_hLabel)));
+  EXPECT_EQ(hbr, theApp.DialogBkBrush());
+  EXPECT_EQ(dc.GetTextColor(), kDlgText);
+  EXPECT_EQ(dc.GetBkColor(), kDlgBk);
+
+  CRect rc;
+  ::GetClientRect(m_hLabel, &rc);
+  EXPECT_EQ(PixelAt(m_hLabel, rc.right - 3, rc.bottom - 3), kDlgBk);
+  int nText = 0;
+  {
+    CClientDC screen(CWnd::FromHandle(m_hLabel));
+    for (int y = 0; y < rc.bottom; ++y)
+      for (int x = 0; x < rc.right; ++x)
+        if (screen.GetPixel(x, y) == kDlgText) ++nText;
+  }
+  EXPECT_GT(nText, 20) << "the heavy text is drawn in the dialog text colour";
+}
+
+TEST_F(DialogColorTest, SetDialogBkColor_EditControls_KeepSystemLook) {
+  CRect rc;
+  ::GetClientRect(m_hEdit, &rc);
+  EXPECT_EQ(PixelAt(m_hEdit, rc.right - 3, rc.bottom / 2), ::GetSysColor(COLOR_WINDOW));
+
+  // A read-only edit asks as a static; it is not given the dialog colours either.
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  auto hbr = reinterpret_cast<HBRUSH>(::SendMessageA(m_dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
+                                                     reinterpret_cast<LPARAM>(m_hReadOnly)));
+  EXPECT_NE(hbr, theApp.DialogBkBrush());
+  EXPECT_NE(dc.GetTextColor(), kDlgText);
+}
+
+// ---- the framework message box --------------------------------------------------------------
+
+struct BoxProbe {
+  HWND hBox = nullptr;
+  int nTicks = 0;
+  COLORREF crBk = CLR_INVALID;
+  COLORREF crText = CLR_INVALID;
+  HBRUSH hbrText = nullptr;
+  HWND hOwner = nullptr;
+  std::string caption;
+};
+thread_local BoxProbe* t_pBoxProbe = nullptr;
+
+BOOL CALLBACK FindVisibleDialog(HWND hWnd, LPARAM lParam) {
+  char cls[16] = {};
+  ::GetClassNameA(hWnd, cls, static_cast<int>(sizeof cls));
+  if (lstrcmpA(cls, "#32770") == 0 && ::IsWindowVisible(hWnd)) {
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Runs inside the box's own modal loop: reads the box, then closes it with OK.
+void CALLBACK InspectBoxTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  BoxProbe* p = t_pBoxProbe;
+  if (!p || p->hBox) return;
+  HWND hBox = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FindVisibleDialog, reinterpret_cast<LPARAM>(&hBox));
+  if (!hBox) return;
+  p->hBox = hBox;
+  ::RedrawWindow(hBox, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  p->crBk = PixelAt(hBox, 3, 3);
+  char caption[128] = {};
+  ::GetWindowTextA(hBox, caption, static_cast<int>(sizeof caption));
+  p->caption = caption;
+  p->hOwner = ::GetWindow(hBox, GW_OWNER);
+  {
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    HWND hText = ::FindWindowExA(hBox, nullptr, "Static", nullptr);
+    p->hbrText = reinterpret_cast<HBRUSH>(::SendMessageA(hBox, WM_CTLCOLORSTATIC,
+                                                         reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
+                                                         reinterpret_cast<LPARAM>(hText)));
+    p->crText = dc.GetTextColor();
+  }
+  ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+}
+
+int RunInspectedBox(BoxProbe* pProbe, const char* text) {
+  t_pBoxProbe = pProbe;
+  UINT_PTR id = ::SetTimer(nullptr, 0, 50, &InspectBoxTimerProc);
+  int result = AfxMessageBox(text, MB_OK);
+  ::KillTimer(nullptr, id);
+  t_pBoxProbe = nullptr;
+  return result;
+}
+
+std::string ExeBaseName() {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  path[n < MAX_PATH ? n : MAX_PATH] = '\0';
+  std::string s(path);
+  s = s.substr(s.find_last_of('\\') + 1);
+  return s.substr(0, s.rfind('.'));
+}
+
+TEST(MessageBoxTest, AfxMessageBox_DialogColoursSet_BoxColouredAndNamedAfterApp) {
+  theApp.InitNames(::GetModuleHandleA(nullptr));
+  theApp.SetDialogBkColor(kDlgBk, kDlgText);
+  CMainWindow main;
+
+  BoxProbe probe;
+  EXPECT_EQ(RunInspectedBox(&probe, "Framework colour check"), IDOK);
+  ASSERT_NE(probe.hBox, nullptr);
+  EXPECT_EQ(probe.caption, ExeBaseName());
+  EXPECT_STREQ(theApp.m_pszAppName, ExeBaseName().c_str());
+  EXPECT_EQ(probe.crBk, kDlgBk);
+  EXPECT_EQ(probe.hbrText, theApp.DialogBkBrush());
+  EXPECT_EQ(probe.crText, kDlgText);
+  EXPECT_EQ(probe.hOwner, main.m_wnd.m_hWnd) << "owned by the main window on its own thread";
+}
+
+TEST(MessageBoxTest, AfxMessageBox_FromWorkerThread_NotOwnedByMainWindow) {
+  theApp.InitNames(::GetModuleHandleA(nullptr));
+  CMainWindow main;
+
+  BoxProbe probe;
+  std::atomic<int> result{0};
+  std::thread worker([&] { result = RunInspectedBox(&probe, "From a worker"); });
+  // Keep this thread's windows answering while the worker's box runs.
+  EXPECT_TRUE(PumpUntil([&] { return result.load() != 0; }, 15000));
+  worker.join();
+  EXPECT_EQ(result.load(), IDOK);
+  ASSERT_NE(probe.hBox, nullptr);
+  EXPECT_EQ(probe.hOwner, nullptr);
+}
+
+}  // namespace
