@@ -66,15 +66,45 @@ BOOL CCmdTarget::DispatchMapMessage(UINT nMessage, UINT nCode, UINT nID, WPARAM 
 
 namespace {
 
-struct WndMaps {
-  std::mutex lock;
-  std::unordered_map<HWND, CWnd*> permanent;
-  std::unordered_map<HWND, std::unique_ptr<CWnd>> temporary;
+// Handle → object maps, process-wide and locked: the optimization worker looks windows up too.
+// Permanent entries are objects attached to a handle; a handle without one gets a lasting
+// stand-in made by makeTemp, which never owns the handle.
+template <class H, class T>
+class CHandleMap {
+ public:
+  T* FindPermanent(H h) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    auto it = m_permanent.find(h);
+    return it == m_permanent.end() ? nullptr : it->second;
+  }
+  template <class MakeTemp>
+  T* FindOrMakeTemporary(H h, MakeTemp makeTemp) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    auto it = m_permanent.find(h);
+    if (it != m_permanent.end()) return it->second;
+    auto& slot = m_temporary[h];
+    if (!slot) slot = makeTemp(h);
+    return slot.get();
+  }
+  bool AddPermanent(H h, T* p) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_permanent.emplace(h, p).second;
+  }
+  void RemovePermanent(H h, T* p) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    auto it = m_permanent.find(h);
+    if (it != m_permanent.end() && it->second == p) m_permanent.erase(it);
+  }
+
+ private:
+  std::mutex m_lock;
+  std::unordered_map<H, T*> m_permanent;
+  std::unordered_map<H, std::unique_ptr<T>> m_temporary;
 };
 
-WndMaps& GetWndMaps() {
-  static WndMaps* maps = new WndMaps;  // outlives every static CWnd, including the application's
-  return *maps;
+CHandleMap<HWND, CWnd>& WndMap() {
+  static auto* map = new CHandleMap<HWND, CWnd>;  // outlives every static CWnd, the application's too
+  return *map;
 }
 
 // The message being handled on this thread, for Default().
@@ -104,43 +134,23 @@ class CTempWnd : public CWnd {
   }
 };
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-  if (!hWnd) return nullptr;
-  WndMaps& maps = GetWndMaps();
-  std::lock_guard<std::mutex> guard(maps.lock);
-  auto it = maps.permanent.find(hWnd);
-  return it == maps.permanent.end() ? nullptr : it->second;
-}
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd ? WndMap().FindPermanent(hWnd) : nullptr; }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
   if (!hWnd) return nullptr;
-  WndMaps& maps = GetWndMaps();
-  std::lock_guard<std::mutex> guard(maps.lock);
-  auto it = maps.permanent.find(hWnd);
-  if (it != maps.permanent.end()) return it->second;
-  auto& slot = maps.temporary[hWnd];
-  if (!slot) slot = std::make_unique<CTempWnd>(hWnd);
-  return slot.get();
+  return WndMap().FindOrMakeTemporary(hWnd,
+                                      [](HWND h) -> std::unique_ptr<CWnd> { return std::make_unique<CTempWnd>(h); });
 }
 
 BOOL CWnd::Attach(HWND hWnd) {
-  if (!hWnd || m_hWnd) return FALSE;
-  WndMaps& maps = GetWndMaps();
-  std::lock_guard<std::mutex> guard(maps.lock);
-  if (maps.permanent.count(hWnd)) return FALSE;
-  maps.permanent[hWnd] = this;
+  if (!hWnd || m_hWnd || !WndMap().AddPermanent(hWnd, this)) return FALSE;
   m_hWnd = hWnd;
   return TRUE;
 }
 
 HWND CWnd::Detach() {
   HWND hWnd = m_hWnd;
-  if (hWnd && !m_bTemporary) {
-    WndMaps& maps = GetWndMaps();
-    std::lock_guard<std::mutex> guard(maps.lock);
-    auto it = maps.permanent.find(hWnd);
-    if (it != maps.permanent.end() && it->second == this) maps.permanent.erase(it);
-  }
+  if (hWnd && !m_bTemporary) WndMap().RemovePermanent(hWnd, this);
   m_hWnd = nullptr;
   return hWnd;
 }
@@ -532,57 +542,33 @@ CString CToolTipCtrl::GetToolText(CWnd* pWnd, UINT_PTR nIDTool) const {
 // ---- menus -------------------------------------------------------------------------------------
 
 namespace {
-struct MenuMaps {
-  std::mutex lock;
-  std::unordered_map<HMENU, CMenu*> permanent;
-  std::unordered_map<HMENU, std::unique_ptr<CMenu>> temporary;
-};
-MenuMaps& GetMenuMaps() {
-  static MenuMaps* maps = new MenuMaps;
-  return *maps;
+CHandleMap<HMENU, CMenu>& MenuMap() {
+  static auto* map = new CHandleMap<HMENU, CMenu>;
+  return *map;
 }
 }  // namespace
 
-CMenu* CMenu::FromHandlePermanent(HMENU hMenu) {
-  if (!hMenu) return nullptr;
-  MenuMaps& maps = GetMenuMaps();
-  std::lock_guard<std::mutex> guard(maps.lock);
-  auto it = maps.permanent.find(hMenu);
-  return it == maps.permanent.end() ? nullptr : it->second;
-}
+CMenu* CMenu::FromHandlePermanent(HMENU hMenu) { return hMenu ? MenuMap().FindPermanent(hMenu) : nullptr; }
 
 CMenu* CMenu::FromHandle(HMENU hMenu) {
   if (!hMenu) return nullptr;
-  MenuMaps& maps = GetMenuMaps();
-  std::lock_guard<std::mutex> guard(maps.lock);
-  auto it = maps.permanent.find(hMenu);
-  if (it != maps.permanent.end()) return it->second;
-  auto& slot = maps.temporary[hMenu];
-  if (!slot) {
-    slot = std::make_unique<CMenu>();
-    slot->m_hMenu = hMenu;
-    slot->m_bTemporary = true;
-  }
-  return slot.get();
+  return MenuMap().FindOrMakeTemporary(hMenu, [](HMENU h) {
+    auto pMenu = std::make_unique<CMenu>();
+    pMenu->m_hMenu = h;
+    pMenu->m_bTemporary = true;
+    return pMenu;
+  });
 }
 
 BOOL CMenu::Attach(HMENU hMenu) {
-  if (!hMenu || m_hMenu) return FALSE;
-  MenuMaps& maps = GetMenuMaps();
-  std::lock_guard<std::mutex> guard(maps.lock);
-  maps.permanent[hMenu] = this;
+  if (!hMenu || m_hMenu || !MenuMap().AddPermanent(hMenu, this)) return FALSE;
   m_hMenu = hMenu;
   return TRUE;
 }
 
 HMENU CMenu::Detach() {
   HMENU hMenu = m_hMenu;
-  if (hMenu && !m_bTemporary) {
-    MenuMaps& maps = GetMenuMaps();
-    std::lock_guard<std::mutex> guard(maps.lock);
-    auto it = maps.permanent.find(hMenu);
-    if (it != maps.permanent.end() && it->second == this) maps.permanent.erase(it);
-  }
+  if (hMenu && !m_bTemporary) MenuMap().RemovePermanent(hMenu, this);
   m_hMenu = nullptr;
   return hMenu;
 }
