@@ -1,11 +1,11 @@
 #include "AboutDlg.h"
 
+#include "DialogLook.h"
 #include "ProductInfo.h"
 
 namespace {
 const COLORREF kDialogBack = RGB(222, 223, 222);
 const COLORREF kDialogText = RGB(115, 115, 115);
-const COLORREF kLinkGrey = RGB(100, 100, 100);
 }  // namespace
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX, nullptr) {}
@@ -27,19 +27,16 @@ BOOL CAboutDlg::OnInitDialog() {
   m_lblNotice.SetBackColor(kDialogBack).SetForeColor(kDialogText).SetFontFace("Verdana");
   m_lblVersion.SetBackColor(kDialogBack).SetForeColor(kDialogText).SetFontFace("Verdana");
 
-  m_linkWeb.SetLinkColors(kLinkGrey, kLinkGrey, static_cast<COLORREF>(-1));
+  m_linkWeb.SetLinkColors(look::kLinkGrey, look::kLinkGrey, static_cast<COLORREF>(-1));
   m_linkWeb.SetLinkTarget(CString(MNEMORA_HOMEPAGE) + "/?goto=Program-About");
   m_linkWeb.SetUnderlineMode(CHyperLink::UNDERLINE_ALWAYS);
 
-  m_linkMail.SetLinkColors(kLinkGrey, kLinkGrey, static_cast<COLORREF>(-1));
+  m_linkMail.SetLinkColors(look::kLinkGrey, look::kLinkGrey, static_cast<COLORREF>(-1));
   m_linkMail.SetLinkTarget(CString("mailto:") + MNEMORA_SUPPORT_MAIL);
   m_linkMail.SetUnderlineMode(CHyperLink::UNDERLINE_ALWAYS);
 
   m_btnClose.SetRoundCorners(TRUE, TRUE);
-  m_btnClose.SetStateColor(CBtnST::BTNCOLOR_BK_HOVER, RGB(255, 255, 255), TRUE);
-  m_btnClose.SetStateColor(CBtnST::BTNCOLOR_FG_HOVER, RGB(70, 70, 70), TRUE);
-  m_btnClose.SetStateColor(CBtnST::BTNCOLOR_BK_NORMAL, RGB(214, 214, 214), TRUE);
-  m_btnClose.SetStateColor(CBtnST::BTNCOLOR_FG_NORMAL, RGB(70, 70, 70), TRUE);
+  look::SetButtonColors(m_btnClose);
   return TRUE;
 }
 

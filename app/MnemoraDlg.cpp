@@ -4,6 +4,7 @@
 
 #include "AboutDlg.h"
 #include "AutoFree.h"
+#include "DialogLook.h"
 #include "MemoryReadout.h"
 #include "MnemoraMessages.h"
 #include "OptimizePass.h"
@@ -22,10 +23,6 @@ const COLORREF kLabelText = RGB(115, 115, 115);
 const COLORREF kPhysRed = RGB(193, 26, 26);
 const COLORREF kBarBlue = RGB(82, 138, 189);
 const COLORREF kBarBack = RGB(231, 231, 231);
-const COLORREF kButtonHoverBack = RGB(255, 255, 255);
-const COLORREF kButtonText = RGB(70, 70, 70);
-const COLORREF kButtonNormalBack = RGB(214, 214, 214);
-const COLORREF kLinkGrey = RGB(100, 100, 100);
 const char kLabelFace[] = "Verdana";
 
 // Frame colours: 0..4 from the outer edge inwards at the top and left, 5..9 from the inner
@@ -97,10 +94,7 @@ void SetUpBar(CTextProgressCtrl& bar, COLORREF crBar) {
 void SetUpButton(CWinXPButtonST& button, const char* lpszTip) {
   button.SetRoundCorners(TRUE, TRUE);
   button.SetTipText(lpszTip, TRUE);
-  button.SetStateColor(CBtnST::BTNCOLOR_BK_HOVER, kButtonHoverBack, TRUE);
-  button.SetStateColor(CBtnST::BTNCOLOR_FG_HOVER, kButtonText, TRUE);
-  button.SetStateColor(CBtnST::BTNCOLOR_BK_NORMAL, kButtonNormalBack, TRUE);
-  button.SetStateColor(CBtnST::BTNCOLOR_FG_NORMAL, kButtonText, TRUE);
+  look::SetButtonColors(button);
 }
 
 // Copies a caption-button bitmap to the window DC at (x, y).
@@ -163,7 +157,7 @@ BOOL CMnemoraDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
 
-  m_linkHomePage.SetLinkColors(kLinkGrey, kLinkGrey, static_cast<COLORREF>(-1));
+  m_linkHomePage.SetLinkColors(look::kLinkGrey, look::kLinkGrey, static_cast<COLORREF>(-1));
   m_linkHomePage.SetLinkTarget(CString(MNEMORA_HOMEPAGE) + "?goto=Program-Main");
   m_linkHomePage.SetUnderlineMode(CHyperLink::UNDERLINE_ALWAYS);
 
