@@ -432,9 +432,7 @@ TEST_F(BtnSTTest, OnEnable_Disabled_FocusGoesToNextTabItemOrParent) {
     SCOPED_TRACE("no other tab item: the parent takes the focus");
     CHostDlg lone;
     ASSERT_TRUE(lone.CreateHost(200, 100));
-    HWND hLone = ::CreateWindowExA(0, "BUTTON", "Lone", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 30, lone,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBtnId)),
-                                   ::GetModuleHandleA(nullptr), nullptr);
+    HWND hLone = wintest::CreateChildWindow(lone, kBtnId, "BUTTON", "Lone", WS_TABSTOP, 10, 10, 100, 30);
     CProbeBtn loneBtn;
     ASSERT_TRUE(loneBtn.SubclassWindow(hLone));
     loneBtn.SetFocus();

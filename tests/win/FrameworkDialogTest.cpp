@@ -9,7 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "WinTestSupport.h"
+
 namespace {
+
+using namespace wintest;
 
 class CTestApp : public CWinApp {};
 CTestApp theApp;
@@ -17,92 +21,17 @@ CTestApp theApp;
 const COLORREF kDlgBk = RGB(222, 223, 222);
 const COLORREF kDlgText = RGB(115, 115, 115);
 
-constexpr WORD kButtonAtom = 0x0080;
-constexpr WORD kEditAtom = 0x0081;
-constexpr WORD kStaticAtom = 0x0082;
-
 constexpr int IDC_EDIT = 1101;
 constexpr int IDC_LABEL = 1102;
 constexpr int IDC_READONLY = 1103;
 
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
-  const DWORD start = ::GetTickCount();
-  MSG msg;
-  for (;;) {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (::GetTickCount() - start > timeoutMs) return false;
-    ::Sleep(5);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
-COLORREF PixelAt(HWND hWnd, int x, int y) {
-  CClientDC dc(CWnd::FromHandle(hWnd));
-  return dc.GetPixel(x, y);
-}
-
-// An in-memory dialog template: header, no menu, the dialog class, a title, then the items.
-class CDlgTemplate {
- public:
-  CDlgTemplate(DWORD dwStyle, short cx, short cy, const wchar_t* pszTitle) {
-    PutDword(dwStyle);
-    PutDword(0);
-    Put(0);  // item count, raised by AddItem
-    Put(0);
-    Put(0);
-    Put(static_cast<WORD>(cx));
-    Put(static_cast<WORD>(cy));
-    Put(0);  // no menu
-    Put(0);  // the dialog class
-    PutString(pszTitle);
-  }
-  CDlgTemplate& AddItem(int nID, WORD wClassAtom, DWORD dwStyle, short x, short y, short cx, short cy,
-                        const wchar_t* pszText) {
-    if (m_words.size() % 2) Put(0);  // items start on a DWORD boundary
-    PutDword(WS_CHILD | WS_VISIBLE | dwStyle);
-    PutDword(0);
-    Put(static_cast<WORD>(x));
-    Put(static_cast<WORD>(y));
-    Put(static_cast<WORD>(cx));
-    Put(static_cast<WORD>(cy));
-    Put(static_cast<WORD>(nID));
-    Put(0xFFFF);
-    Put(wClassAtom);
-    PutString(pszText);
-    Put(0);  // no creation data
-    ++m_words[4];
-    return *this;
-  }
-  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
-
- private:
-  void Put(WORD w) { m_words.push_back(w); }
-  void PutDword(DWORD d) {
-    Put(LOWORD(d));
-    Put(HIWORD(d));
-  }
-  void PutString(const wchar_t* psz) {
-    for (; *psz; ++psz) Put(static_cast<WORD>(*psz));
-    Put(0);
-  }
-  std::vector<WORD> m_words;
-};
-
 // Like the About box: no WS_VISIBLE, the modal loop has to show it.
-CDlgTemplate ModalTemplate() {
-  CDlgTemplate t(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 180, 90, L"Modal");
-  t.AddItem(IDC_EDIT, kEditAtom, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 100, 14, L"")
-      .AddItem(IDC_LABEL, kStaticAtom, SS_LEFT, 10, 30, 100, 12, L"label")
-      .AddItem(IDOK, kButtonAtom, BS_DEFPUSHBUTTON | WS_TABSTOP, 20, 65, 50, 14, L"OK")
-      .AddItem(IDCANCEL, kButtonAtom, BS_PUSHBUTTON | WS_TABSTOP, 100, 65, 50, 14, L"Cancel");
+CDialogTemplate ModalTemplate() {
+  CDialogTemplate t(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 180, 90, L"Modal");
+  t.AddItem(IDC_EDIT, CDialogTemplate::kEdit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 100, 14, L"")
+      .AddItem(IDC_LABEL, CDialogTemplate::kStatic, SS_LEFT, 10, 30, 100, 12, L"label")
+      .AddItem(IDOK, CDialogTemplate::kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 20, 65, 50, 14, L"OK")
+      .AddItem(IDCANCEL, CDialogTemplate::kButton, BS_PUSHBUTTON | WS_TABSTOP, 100, 65, 50, 14, L"Cancel");
   return t;
 }
 
@@ -134,8 +63,8 @@ class CDdxDialog : public CDialog {
 
 TEST(DataExchangeTest, DDX_Control_UpdateDataTwiceAfterInit_SubclassesOnce) {
   CDdxDialog dlg;
-  CDlgTemplate tmpl(WS_POPUP | WS_BORDER, 150, 60, L"DDX");
-  tmpl.AddItem(IDC_LABEL, kStaticAtom, SS_LEFT, 5, 5, 100, 12, L"label");
+  CDialogTemplate tmpl(WS_POPUP | WS_BORDER, 150, 60, L"DDX");
+  tmpl.AddItem(IDC_LABEL, CDialogTemplate::kStatic, SS_LEFT, 5, 5, 100, 12, L"label");
   ASSERT_TRUE(dlg.CreateIndirect(tmpl.Get(), nullptr));
   EXPECT_EQ(dlg.m_nExchanges, 1) << "OnInitDialog exchanges once";
 
@@ -226,7 +155,7 @@ TEST(ModalLoopTest, DoModal_EndDialogFromTimer_ReturnsResultWithOwnerDisabledMea
   ASSERT_NE(main.m_wnd.m_hWnd, nullptr);
   CTimerDialog dlg;
   dlg.m_hMain = main.m_wnd;
-  CDlgTemplate tmpl = ModalTemplate();
+  CDialogTemplate tmpl = ModalTemplate();
 
   EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), 4321);
   EXPECT_EQ(dlg.m_hOwnerDuring, main.m_wnd.m_hWnd);
@@ -265,7 +194,7 @@ class CHideOnStartDialog : public CTestDialog {
 
 TEST(ModalLoopTest, DoModal_HideRequestPostedByOnInitDialog_DialogStaysHidden) {
   CHideOnStartDialog dlg;
-  CDlgTemplate tmpl = ModalTemplate();
+  CDialogTemplate tmpl = ModalTemplate();
   EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), IDOK);
   EXPECT_FALSE(dlg.m_bVisibleLater);
 }
@@ -286,7 +215,7 @@ class CCancelDialog : public CTestDialog {
 
 TEST(ModalLoopTest, DoModal_EscapeInEdit_OnCancelEndsWithIdCancel) {
   CCancelDialog dlg;
-  CDlgTemplate tmpl = ModalTemplate();
+  CDialogTemplate tmpl = ModalTemplate();
   EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), IDCANCEL);
   EXPECT_EQ(dlg.m_nOnCancel, 1);
 }
@@ -358,7 +287,7 @@ class CPreTranslateDialog : public CTestDialog {
 TEST(ModalLoopTest, DoModal_PostedInputToChild_OfferedToChildThenDialogThenDispatched) {
   g_seen.clear();
   CPreTranslateDialog dlg;
-  CDlgTemplate tmpl = ModalTemplate();
+  CDialogTemplate tmpl = ModalTemplate();
 
   EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), kProbeResult);
   EXPECT_EQ(g_seen, (std::vector<std::string>{"child-pre:WM_KEYDOWN", "dialog-pre:WM_KEYDOWN", "child-proc:WM_KEYDOWN",
@@ -370,7 +299,7 @@ TEST(ModalLoopTest, DoModal_ChildPreTranslateTakesMessage_NeitherDialogNorChildP
   g_seen.clear();
   CPreTranslateDialog dlg;
   dlg.m_probe.m_bEatKeys = true;
-  CDlgTemplate tmpl = ModalTemplate();
+  CDialogTemplate tmpl = ModalTemplate();
 
   EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), kProbeResult);
   EXPECT_EQ(g_seen, (std::vector<std::string>{"child-pre:WM_KEYDOWN", "child-pre:WM_MOUSEMOVE",
@@ -392,10 +321,10 @@ class DialogColorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     theApp.SetDialogBkColor(kDlgBk, kDlgText);
-    CDlgTemplate tmpl(WS_POPUP | WS_BORDER, 200, 120, L"Colours");
-    tmpl.AddItem(IDC_LABEL, kStaticAtom, SS_LEFT, 5, 5, 150, 30, L"MW")
-        .AddItem(IDC_EDIT, kEditAtom, WS_BORDER, 5, 40, 100, 14, L"")
-        .AddItem(IDC_READONLY, kEditAtom, WS_BORDER | ES_READONLY, 5, 60, 100, 14, L"");
+    CDialogTemplate tmpl(WS_POPUP | WS_BORDER, 200, 120, L"Colours");
+    tmpl.AddItem(IDC_LABEL, CDialogTemplate::kStatic, SS_LEFT, 5, 5, 150, 30, L"MW")
+        .AddItem(IDC_EDIT, CDialogTemplate::kEdit, WS_BORDER, 5, 40, 100, 14, L"")
+        .AddItem(IDC_READONLY, CDialogTemplate::kEdit, WS_BORDER | ES_READONLY, 5, 60, 100, 14, L"");
     ASSERT_TRUE(m_dlg.CreateIndirect(tmpl.Get(), nullptr));
     m_hLabel = ::GetDlgItem(m_dlg, IDC_LABEL);
     m_hEdit = ::GetDlgItem(m_dlg, IDC_EDIT);
@@ -422,44 +351,31 @@ class DialogColorTest : public ::testing::Test {
 TEST_F(DialogColorTest, SetDialogBkColor_DialogClientArea_PaintedInBackgroundColour) {
   CRect rc;
   m_dlg.GetClientRect(&rc);
-  EXPECT_EQ(PixelAt(m_dlg, rc.right - 4, rc.bottom - 4), kDlgBk);
-  EXPECT_EQ(PixelAt(m_dlg, rc.right / 2, rc.bottom - 4), kDlgBk);
+  EXPECT_EQ(ReadPixel(m_dlg, rc.right - 4, rc.bottom - 4), kDlgBk);
+  EXPECT_EQ(ReadPixel(m_dlg, rc.right / 2, rc.bottom - 4), kDlgBk);
 }
 
 TEST_F(DialogColorTest, SetDialogBkColor_StaticControl_TextColourOnBackground) {
-  CDC dc;
-  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
-  auto hbr = reinterpret_cast<HBRUSH>(::SendMessageA(m_dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
-                                                     reinterpret_cast<LPARAM>(m_hLabel)));
-  EXPECT_EQ(hbr, theApp.DialogBkBrush());
-  EXPECT_EQ(dc.GetTextColor(), kDlgText);
-  EXPECT_EQ(dc.GetBkColor(), kDlgBk);
+  CtlColorAnswer a = AskCtlColor(m_dlg, m_hLabel);
+  EXPECT_EQ(a.hBrush, theApp.DialogBkBrush());
+  EXPECT_EQ(a.crText, kDlgText);
+  EXPECT_EQ(a.crBk, kDlgBk);
 
   CRect rc;
   ::GetClientRect(m_hLabel, &rc);
-  EXPECT_EQ(PixelAt(m_hLabel, rc.right - 3, rc.bottom - 3), kDlgBk);
-  int nText = 0;
-  {
-    CClientDC screen(CWnd::FromHandle(m_hLabel));
-    for (int y = 0; y < rc.bottom; ++y)
-      for (int x = 0; x < rc.right; ++x)
-        if (screen.GetPixel(x, y) == kDlgText) ++nText;
-  }
-  EXPECT_GT(nText, 20) << "the heavy text is drawn in the dialog text colour";
+  EXPECT_EQ(ReadPixel(m_hLabel, rc.right - 3, rc.bottom - 3), kDlgBk);
+  EXPECT_GT(CaptureClient(m_hLabel).Count(kDlgText), 20) << "the heavy text is drawn in the dialog text colour";
 }
 
 TEST_F(DialogColorTest, SetDialogBkColor_EditControls_KeepSystemLook) {
   CRect rc;
   ::GetClientRect(m_hEdit, &rc);
-  EXPECT_EQ(PixelAt(m_hEdit, rc.right - 3, rc.bottom / 2), ::GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(ReadPixel(m_hEdit, rc.right - 3, rc.bottom / 2), ::GetSysColor(COLOR_WINDOW));
 
   // A read-only edit asks as a static; it is not given the dialog colours either.
-  CDC dc;
-  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
-  auto hbr = reinterpret_cast<HBRUSH>(::SendMessageA(m_dlg, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
-                                                     reinterpret_cast<LPARAM>(m_hReadOnly)));
-  EXPECT_NE(hbr, theApp.DialogBkBrush());
-  EXPECT_NE(dc.GetTextColor(), kDlgText);
+  CtlColorAnswer a = AskCtlColor(m_dlg, m_hReadOnly);
+  EXPECT_NE(a.hBrush, theApp.DialogBkBrush());
+  EXPECT_NE(a.crText, kDlgText);
 }
 
 // ---- the framework message box --------------------------------------------------------------
@@ -494,20 +410,14 @@ void CALLBACK InspectBoxTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   if (!hBox) return;
   p->hBox = hBox;
   ::RedrawWindow(hBox, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  p->crBk = PixelAt(hBox, 3, 3);
+  p->crBk = ReadPixel(hBox, 3, 3);
   char caption[128] = {};
   ::GetWindowTextA(hBox, caption, static_cast<int>(sizeof caption));
   p->caption = caption;
   p->hOwner = ::GetWindow(hBox, GW_OWNER);
-  {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    HWND hText = ::FindWindowExA(hBox, nullptr, "Static", nullptr);
-    p->hbrText = reinterpret_cast<HBRUSH>(::SendMessageA(hBox, WM_CTLCOLORSTATIC,
-                                                         reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
-                                                         reinterpret_cast<LPARAM>(hText)));
-    p->crText = dc.GetTextColor();
-  }
+  CtlColorAnswer a = AskCtlColor(hBox, ::FindWindowExA(hBox, nullptr, "Static", nullptr));
+  p->hbrText = a.hBrush;
+  p->crText = a.crText;
   ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
 }
 
@@ -553,7 +463,7 @@ TEST(MessageBoxTest, AfxMessageBox_FromWorkerThread_NotOwnedByMainWindow) {
   std::atomic<int> result{0};
   std::thread worker([&] { result = RunInspectedBox(&probe, "From a worker"); });
   // Keep this thread's windows answering while the worker's box runs.
-  EXPECT_TRUE(PumpUntil([&] { return result.load() != 0; }, 15000));
+  EXPECT_TRUE(WaitUntil([&] { return result.load() != 0; }, 15000));
   worker.join();
   EXPECT_EQ(result.load(), IDOK);
   ASSERT_NE(probe.hBox, nullptr);

@@ -10,7 +10,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "WinTestSupport.h"
+
 namespace {
+
+using namespace wintest;
 
 class CTestApp : public CWinApp {};
 CTestApp theApp;
@@ -61,60 +65,6 @@ UniqueWindow MakeRecordingWindow() {
   return UniqueWindow(::CreateWindowExA(0, RecordingClass(), "plain", WS_OVERLAPPEDWINDOW, 10, 10, 200, 150, nullptr,
                                         nullptr, ::GetModuleHandleA(nullptr), nullptr));
 }
-
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
-  const DWORD start = ::GetTickCount();
-  MSG msg;
-  for (;;) {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (::GetTickCount() - start > timeoutMs) return false;
-    ::Sleep(5);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
-COLORREF PixelAt(HWND hWnd, int x, int y) {
-  CClientDC dc(CWnd::FromHandle(hWnd));
-  return dc.GetPixel(x, y);
-}
-
-// An in-memory dialog template: header, no menu, the dialog class, a title, then the items.
-class CDlgTemplate {
- public:
-  CDlgTemplate(DWORD dwStyle, short cx, short cy, const wchar_t* pszTitle) {
-    PutDword(dwStyle);
-    PutDword(0);
-    Put(0);  // item count, raised by AddItem
-    Put(0);
-    Put(0);
-    Put(static_cast<WORD>(cx));
-    Put(static_cast<WORD>(cy));
-    Put(0);  // no menu
-    Put(0);  // the dialog class
-    PutString(pszTitle);
-  }
-  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
-
- private:
-  void Put(WORD w) { m_words.push_back(w); }
-  void PutDword(DWORD d) {
-    Put(LOWORD(d));
-    Put(HIWORD(d));
-  }
-  void PutString(const wchar_t* psz) {
-    for (; *psz; ++psz) Put(static_cast<WORD>(*psz));
-    Put(0);
-  }
-  std::vector<WORD> m_words;
-};
 
 // ---- message-map chains ---------------------------------------------------------------------
 
@@ -197,7 +147,7 @@ TEST_F(MessageMapTest, DispatchMapMessage_BaseMapsTimerAndCommand_DerivedObjectR
   ASSERT_TRUE(wnd.CreateEx(0, RecordingClass(), "derived", WS_OVERLAPPEDWINDOW, 10, 10, 200, 150, nullptr, nullptr));
 
   wnd.SetTimer(7, 10, nullptr);
-  EXPECT_TRUE(PumpUntil([&] { return wnd.m_nBaseTimer > 0; }));
+  EXPECT_TRUE(WaitUntil([&] { return wnd.m_nBaseTimer > 0; }));
   wnd.KillTimer(7);
   EXPECT_EQ(wnd.m_nLastTimerId, 7u);
 
@@ -225,7 +175,7 @@ TEST_F(MessageMapTest, DispatchMapMessage_DerivedMapsSameMessage_DerivedEntryWin
   EXPECT_EQ(wnd.m_nBaseShared, 0);
 
   wnd.SetTimer(3, 10, nullptr);
-  EXPECT_TRUE(PumpUntil([&] { return wnd.m_nDerivedTimer > 0; }));
+  EXPECT_TRUE(WaitUntil([&] { return wnd.m_nDerivedTimer > 0; }));
   EXPECT_EQ(wnd.m_nBaseTimer, 0);
   EXPECT_GE(ClassSaw(WM_TIMER), 1u) << "CWnd::OnTimer passes the message to the original procedure";
 
@@ -542,27 +492,15 @@ class ReflectionTest : public ::testing::Test {
   void SetUp() override {
     g_log.clear();
     theApp.SetDialogBkColor(kDlgBk, kDlgText);
-    CDlgTemplate tmpl(WS_POPUP | WS_BORDER, 200, 120, L"Host");
-    ASSERT_TRUE(m_host.CreateIndirect(tmpl.Get(), nullptr));
-    ::SetWindowPos(m_host, HWND_TOPMOST, 40, 40, 420, 260, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ASSERT_TRUE(CreateModeless(m_host, CDialogTemplate(WS_POPUP | WS_BORDER, 200, 120, L"Host"), CRect(40, 40, 460, 300),
+                               SWP_NOACTIVATE));
   }
   void TearDown() override { m_host.DestroyWindow(); }
 
   HWND AddChild(const char* cls, const char* text, DWORD style, int id, int x, int y, int cx = 120, int cy = 28) {
-    HWND h = ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, m_host,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr),
-                               nullptr);
+    HWND h = CreateChildWindow(m_host, id, cls, text, style, x, y, cx, cy);
     EXPECT_NE(h, nullptr);
     return h;
-  }
-  // Asks the parent for the colours of hCtl through a memory DC; returns the brush.
-  HBRUSH AskColour(HWND hCtl, COLORREF* pText) {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    auto hbr = reinterpret_cast<HBRUSH>(
-        ::SendMessageA(m_host, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), reinterpret_cast<LPARAM>(hCtl)));
-    *pText = dc.GetTextColor();
-    return hbr;
   }
 
   CHostDialog m_host;
@@ -622,16 +560,16 @@ TEST_F(ReflectionTest, CtlColor_ReflectReturnsBrush_ThatBrushAnswersAndPaints) {
   HWND hLabel = AddChild("STATIC", "i", SS_LEFT, IDC_COLOR, 150, 5, 150, 40);
   ASSERT_TRUE(label.SubclassWindow(hLabel));
 
-  COLORREF crText = 0;
-  EXPECT_EQ(AskColour(hLabel, &crText), label.m_hBrush);
-  EXPECT_EQ(crText, RGB(200, 0, 0));
+  CtlColorAnswer a = AskCtlColor(m_host, hLabel);
+  EXPECT_EQ(a.hBrush, label.m_hBrush);
+  EXPECT_EQ(a.crText, RGB(200, 0, 0));
   EXPECT_EQ(g_log, (std::vector<std::string>{"child:ctlcolor:" + std::to_string(CTLCOLOR_STATIC)}));
 
   ::RedrawWindow(hLabel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   PumpFor(50);
   CRect rc;
   ::GetClientRect(hLabel, &rc);
-  EXPECT_EQ(PixelAt(hLabel, rc.right - 3, rc.bottom - 3), crChild);
+  EXPECT_EQ(ReadPixel(hLabel, rc.right - 3, rc.bottom - 3), crChild);
 }
 
 TEST_F(ReflectionTest, CtlColor_ReflectReturnsNull_DialogColourApplies) {
@@ -640,16 +578,16 @@ TEST_F(ReflectionTest, CtlColor_ReflectReturnsNull_DialogColourApplies) {
   HWND hLabel = AddChild("STATIC", "i", SS_LEFT, IDC_COLOR, 150, 5, 150, 40);
   ASSERT_TRUE(label.SubclassWindow(hLabel));
 
-  COLORREF crText = 0;
-  EXPECT_EQ(AskColour(hLabel, &crText), theApp.DialogBkBrush());
-  EXPECT_EQ(crText, kDlgText);
+  CtlColorAnswer a = AskCtlColor(m_host, hLabel);
+  EXPECT_EQ(a.hBrush, theApp.DialogBkBrush());
+  EXPECT_EQ(a.crText, kDlgText);
   EXPECT_EQ(g_log, (std::vector<std::string>{"child:ctlcolor:" + std::to_string(CTLCOLOR_STATIC), "parent:ctlcolor"}));
 
   ::RedrawWindow(hLabel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   PumpFor(50);
   CRect rc;
   ::GetClientRect(hLabel, &rc);
-  EXPECT_EQ(PixelAt(hLabel, rc.right - 3, rc.bottom - 3), kDlgBk);
+  EXPECT_EQ(ReadPixel(hLabel, rc.right - 3, rc.bottom - 3), kDlgBk);
 }
 
 // ---- owner draw -----------------------------------------------------------------------------
@@ -666,7 +604,7 @@ TEST_F(ReflectionTest, DrawItem_OwnerDrawnButton_ReachesCButtonDrawItemNotParent
   EXPECT_EQ(button.m_lastDraw.CtlID, static_cast<UINT>(IDC_OWNERDRAW));
   EXPECT_EQ(button.m_lastDraw.hwndItem, hButton);
   EXPECT_EQ(m_host.m_nParentDrawItem, 0);
-  EXPECT_EQ(PixelAt(hButton, 10, 10), RGB(0, 0, 0)) << "what DrawItem painted is on screen";
+  EXPECT_EQ(ReadPixel(hButton, 10, 10), RGB(0, 0, 0)) << "what DrawItem painted is on screen";
 
   // An owner-drawn button without an object stays the parent's business.
   HWND hPlain = AddChild("BUTTON", "plain", BS_OWNERDRAW, IDC_PLAIN_OWNERDRAW, 100, 150, 80, 30);

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "WinTestSupport.h"
 
 void PrintTo(const CRect& rc, std::ostream* os) {
   *os << "(" << rc.left << ", " << rc.top << ", " << rc.right << ", " << rc.bottom << ")";
@@ -38,31 +41,14 @@ const COLORREF kLinkDefault = RGB(0, 0, 238);
 const COLORREF kVisitedDefault = RGB(85, 26, 139);
 const COLORREF kHoverDefault = RGB(255, 0, 0);
 
-void PumpMessages() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    // As the dialog's modal loop does, so the tooltip sees the mouse.
-    if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-  }
+// As the dialog's modal loop does, so the tooltip sees the mouse.
+void PumpMessages() { wintest::PumpPendingPreTranslated(nullptr); }
+
+bool PumpUntil(const std::function<bool()>& done, DWORD dwTimeoutMs) {
+  return wintest::WaitUntil(done, dwTimeoutMs, &PumpMessages);
 }
 
-template <class Pred>
-bool PumpUntil(Pred done, DWORD dwTimeoutMs) {
-  const DWORD dwStart = ::GetTickCount();
-  for (;;) {
-    PumpMessages();
-    if (done()) return true;
-    if (::GetTickCount() - dwStart >= dwTimeoutMs) return false;
-    ::Sleep(10);
-  }
-}
-
-void PumpFor(DWORD dwMs) {
-  PumpUntil([] { return false; }, dwMs);
-}
+void PumpFor(DWORD dwMs) { wintest::PumpFor(dwMs, &PumpMessages); }
 
 HFONT WindowFont(HWND hWnd) { return reinterpret_cast<HFONT>(::SendMessageA(hWnd, WM_GETFONT, 0, 0)); }
 
@@ -79,44 +65,13 @@ CRect RectInHost(HWND hWnd) {
   return rc;
 }
 
-CPoint CenterOnScreen(HWND hWnd) {
-  CRect rc;
-  ::GetWindowRect(hWnd, &rc);
-  return rc.CenterPoint();
-}
-
-// Number of client pixels of exactly this colour, read back through a 32-bit DIB.
+// Number of client pixels of exactly this colour; -1 when they could not be read.
 int CountPixels(HWND hWnd, COLORREF cr) {
   CRect rc;
   ::GetClientRect(hWnd, &rc);
   if (rc.IsRectEmpty()) return 0;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = rc.Width();
-  bi.bmiHeader.biHeight = -rc.Height();
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-
-  CClientDC dcWnd(CWnd::FromHandle(hWnd));
-  CDC dcMem;
-  dcMem.CreateCompatibleDC(dcWnd);
-  void* pBits = nullptr;
-  CBitmap bmp;
-  bmp.Attach(::CreateDIBSection(dcWnd, &bi, DIB_RGB_COLORS, &pBits, nullptr, 0));
-  if (bmp.IsNull() || !pBits) return -1;
-  {
-    CSelectGuard select(dcMem, bmp);
-    dcMem.BitBlt(0, 0, rc.Width(), rc.Height(), dcWnd, 0, 0, SRCCOPY);
-  }
-  ::GdiFlush();
-  const DWORD want = (GetRValue(cr) << 16) | (GetGValue(cr) << 8) | GetBValue(cr);
-  const auto* p = static_cast<const DWORD*>(pBits);
-  int n = 0;
-  for (int i = 0; i < rc.Width() * rc.Height(); ++i) {
-    if ((p[i] & 0xFFFFFF) == want) ++n;
-  }
-  return n;
+  wintest::CPixels pixels = wintest::CaptureClient(hWnd);
+  return pixels.IsEmpty() ? -1 : pixels.Count(cr);
 }
 
 // Answers every message box of this thread while it lives: keeps its text and icon, presses OK.
@@ -315,9 +270,8 @@ class HyperLinkTest : public ::testing::Test {
 
   HWND MakeStatic(const char* pszText, DWORD dwStyle, CRect rc = CRect(20, 20, 320, 60), HFONT hFont = nullptr,
                   int nId = kLinkId) {
-    HWND hWnd = ::CreateWindowExA(0, "STATIC", pszText, WS_CHILD | WS_VISIBLE | dwStyle, rc.left, rc.top, rc.Width(),
-                                  rc.Height(), m_host, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)),
-                                  ::GetModuleHandleA(nullptr), nullptr);
+    HWND hWnd = wintest::CreateChildWindow(m_host, nId, "STATIC", pszText, dwStyle, rc.left, rc.top, rc.Width(),
+                                           rc.Height());
     if (hWnd && hFont) ::SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
     return hWnd;
   }
@@ -329,7 +283,7 @@ class HyperLinkTest : public ::testing::Test {
   }
 
   void Enter(HWND hLink) {
-    ::SetCursorPos(CenterOnScreen(hLink).x, CenterOnScreen(hLink).y);
+    ::SetCursorPos(wintest::ScreenCenter(hLink).x, wintest::ScreenCenter(hLink).y);
     ::SendMessageA(hLink, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   }
 
@@ -611,7 +565,7 @@ TEST_F(HyperLinkTest, PreTranslateMessage_PointerRestsOnLink_TooltipAppears) {
   ASSERT_TRUE(link.SubclassWindow(hWnd));
   ASSERT_FALSE(::IsWindowVisible(link.m_tooltip));
 
-  ::SetCursorPos(CenterOnScreen(hWnd).x, CenterOnScreen(hWnd).y);
+  ::SetCursorPos(wintest::ScreenCenter(hWnd).x, wintest::ScreenCenter(hWnd).y);
   ::PostMessageA(hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(link.m_tooltip) != FALSE; }, 4000));
 }

@@ -5,18 +5,13 @@
 #include <cfloat>
 #include <string>
 
+#include "WinTestSupport.h"
+
 namespace {
 
 CWinApp theApp("NumEditTest");  // gives AfxMessageBox its caption
 
 constexpr int kEditId = 1055;
-
-struct HostTemplate {
-  DLGTEMPLATE dlg;
-  WORD menu;
-  WORD windowClass;
-  WORD title;
-};
 
 // Counts the characters that get past CNumEdit to the platform edit control underneath it.
 WNDPROC g_pfnPlatformEdit = nullptr;
@@ -92,28 +87,18 @@ class CNumEditProbe : public CNumEdit {
   int Decimals() const { return m_nDecimals; }
 };
 
-class CNumEditTest : public ::testing::Test {
+class CHostDlg : public CDialog {
+ public:
+  CHostDlg() : CDialog(0) {}
+  BOOL CreateHost() { return wintest::CreateModeless(*this, wintest::CDialogTemplate(WS_POPUP | WS_BORDER, 200, 60)); }
+};
+
+class CNumEditTest : public wintest::HostedTest<CHostDlg> {
  protected:
-  // One host for the suite: destroying a top-level window costs Wine seconds without a
-  // window manager, children come and go freely.
-  static void SetUpTestSuite() {
-    static const HostTemplate tmpl = {{WS_POPUP | WS_BORDER, 0, 0, 0, 0, 200, 60}, 0, 0, 0};
-    s_pHost = new CDialog(0);
-    if (s_pHost->CreateIndirect(&tmpl.dlg, nullptr)) {
-      ::SetWindowPos(s_pHost->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    }
-  }
-
-  static void TearDownTestSuite() {
-    delete s_pHost;
-    s_pHost = nullptr;
-  }
-
   void SetUp() override {
-    ASSERT_TRUE(s_pHost && s_pHost->m_hWnd);
-    m_hEdit = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                10, 10, 120, 24, s_pHost->m_hWnd, reinterpret_cast<HMENU>(kEditId),
-                                ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NO_FATAL_FAILURE(HostedTest::SetUp());
+    m_hEdit = wintest::CreateChildWindow(s_pHost->m_hWnd, kEditId, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 120,
+                                         24, WS_EX_CLIENTEDGE);
     ASSERT_NE(m_hEdit, nullptr);
     g_nCharsReachingEdit = 0;
     g_pfnPlatformEdit = reinterpret_cast<WNDPROC>(
@@ -129,15 +114,7 @@ class CNumEditTest : public ::testing::Test {
   }
 
   // The dialog's modal loop, minus the waiting.
-  void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (!CWnd::WalkPreTranslateTree(s_pHost->m_hWnd, &msg)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-      }
-    }
-  }
+  void Pump() { wintest::PumpPendingPreTranslated(s_pHost->m_hWnd); }
 
   // Queues the keystrokes' characters as the keyboard would, then lets the loop deliver them.
   void Type(const char* psz) {
@@ -163,12 +140,9 @@ class CNumEditTest : public ::testing::Test {
     return {nStart, nEnd};
   }
 
-  static CDialog* s_pHost;
   CNumEditProbe m_edit;
   HWND m_hEdit = nullptr;
 };
-
-CDialog* CNumEditTest::s_pHost = nullptr;
 
 TEST_F(CNumEditTest, Construct_Defaults_UnboundedRangeUnitStepQuietNoDecimals) {
   CNumEdit fresh;

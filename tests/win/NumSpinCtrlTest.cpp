@@ -6,23 +6,19 @@
 
 #include <string>
 
+#include "WinTestSupport.h"
+
 namespace {
 
 constexpr int kEditId = 1055;
 constexpr int kSpinId = 1056;
 constexpr int kPlainEditId = 1057;
 
-struct HostTemplate {
-  DLGTEMPLATE dlg;
-  WORD menu;
-  WORD windowClass;
-  WORD title;
-};
-
 // Has its own handler for the spin's notification, which reflection must keep from running.
 class CHostDlg : public CDialog {
  public:
   CHostDlg() : CDialog(0) {}
+  BOOL CreateHost() { return wintest::CreateModeless(*this, wintest::CDialogTemplate(WS_POPUP | WS_BORDER, 200, 60)); }
   int m_nParentDeltaPos = 0;
 
  protected:
@@ -37,27 +33,10 @@ BEGIN_MESSAGE_MAP(CHostDlg, CDialog)
   ON_NOTIFY(UDN_DELTAPOS, kSpinId, OnSpinDeltaPos)
 END_MESSAGE_MAP()
 
-class CNumSpinCtrlTest : public ::testing::Test {
+class CNumSpinCtrlTest : public wintest::HostedTest<CHostDlg, ICC_UPDOWN_CLASS> {
  protected:
-  // One host for the suite: destroying a top-level window costs Wine seconds without a
-  // window manager, children come and go freely.
-  static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS};
-    ::InitCommonControlsEx(&icc);
-    static const HostTemplate tmpl = {{WS_POPUP | WS_BORDER, 0, 0, 0, 0, 200, 60}, 0, 0, 0};
-    s_pHost = new CHostDlg;
-    if (s_pHost->CreateIndirect(&tmpl.dlg, nullptr)) {
-      ::SetWindowPos(s_pHost->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    }
-  }
-
-  static void TearDownTestSuite() {
-    delete s_pHost;
-    s_pHost = nullptr;
-  }
-
   void SetUp() override {
-    ASSERT_TRUE(s_pHost && s_pHost->m_hWnd);
+    ASSERT_NO_FATAL_FAILURE(HostedTest::SetUp());
     s_pHost->m_nParentDeltaPos = 0;
     m_hEdit = CreateChild(WS_EX_CLIENTEDGE, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, 10, kEditId);
     m_hSpin = CreateChild(0, UPDOWN_CLASSA, UDS_ARROWKEYS, 135, kSpinId);
@@ -76,9 +55,8 @@ class CNumSpinCtrlTest : public ::testing::Test {
   }
 
   static HWND CreateChild(DWORD dwExStyle, const char* pszClass, DWORD dwStyle, int x, int nId) {
-    return ::CreateWindowExA(dwExStyle, pszClass, "", WS_CHILD | WS_VISIBLE | dwStyle, x, 10, x < 100 ? 120 : 18,
-                             24, s_pHost->m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)),
-                             ::GetModuleHandleA(nullptr), nullptr);
+    return wintest::CreateChildWindow(s_pHost->m_hWnd, nId, pszClass, "", dwStyle, x, 10, x < 100 ? 120 : 18, 24,
+                                      dwExStyle);
   }
 
   // The threshold input's set-up in the main dialog.
@@ -89,15 +67,7 @@ class CNumSpinCtrlTest : public ::testing::Test {
   }
 
   // The dialog's modal loop, minus the waiting.
-  static void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (!CWnd::WalkPreTranslateTree(s_pHost->m_hWnd, &msg)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-      }
-    }
-  }
+  static void Pump() { wintest::PumpPendingPreTranslated(s_pHost->m_hWnd); }
 
   // A mouse click on one arrow, delivered through the queue; the platform control itself
   // then notifies its parent.
@@ -129,15 +99,12 @@ class CNumSpinCtrlTest : public ::testing::Test {
   }
   std::string Text() const { return TextOf(m_hEdit); }
 
-  static CHostDlg* s_pHost;
   CNumEdit m_edit;
   CNumSpinCtrl m_spin;
   HWND m_hEdit = nullptr;
   HWND m_hSpin = nullptr;
   HWND m_hPlain = nullptr;
 };
-
-CHostDlg* CNumSpinCtrlTest::s_pHost = nullptr;
 
 TEST_F(CNumSpinCtrlTest, RuntimeClass_Object_NamedAndDerivedFromSpin) {
   EXPECT_STREQ(m_spin.GetRuntimeClass()->m_lpszClassName, "CNumSpinCtrl");

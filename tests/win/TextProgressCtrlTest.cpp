@@ -5,9 +5,12 @@
 
 #include <cstring>
 #include <utility>
-#include <vector>
+
+#include "WinTestSupport.h"
 
 namespace {
+
+using namespace wintest;
 
 constexpr int kBarId = 1022;
 constexpr COLORREF kRed = RGB(193, 26, 26);
@@ -15,86 +18,9 @@ constexpr COLORREF kGrey = RGB(231, 231, 231);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-void PumpMessages(DWORD dwMillis = 50) {
-  DWORD dwEnd = ::GetTickCount() + dwMillis;
-  MSG msg;
-  do {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    ::Sleep(5);
-  } while (static_cast<LONG>(::GetTickCount() - dwEnd) < 0);
-}
-
-struct CImage {
-  int cx = 0;
-  int cy = 0;
-  std::vector<COLORREF> px;
-  COLORREF At(int x, int y) const { return px[static_cast<size_t>(y) * cx + x]; }
-  bool operator==(const CImage& o) const { return cx == o.cx && cy == o.cy && px == o.px; }
-  // Pixels of exactly cr within [x0, x1) x [y0, y1).
-  int Count(COLORREF cr, int x0, int y0, int x1, int y1) const {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) n += At(x, y) == cr;
-    return n;
-  }
-  bool IsUniform(COLORREF cr, int x0, int y0, int x1, int y1) const {
-    return Count(cr, x0, y0, x1, y1) == (x1 - x0) * (y1 - y0);
-  }
-};
-
-// A 32-bit top-down DIB section selected into its own memory DC.
-class CDibCanvas {
- public:
-  CDibCanvas(HDC hdcRef, int cx, int cy) : m_cx(cx), m_cy(cy) {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    m_bitmap.Attach(::CreateDIBSection(hdcRef, &bmi, DIB_RGB_COLORS, &m_pBits, nullptr, 0));
-    m_dc.CreateCompatibleDC(hdcRef);
-    m_hOld = m_dc.SelectObject(m_bitmap);
-  }
-  ~CDibCanvas() { m_dc.SelectObject(m_hOld); }
-  CDibCanvas(const CDibCanvas&) = delete;
-  CDibCanvas& operator=(const CDibCanvas&) = delete;
-
-  CDC& DC() { return m_dc; }
-  CImage Read() const {
-    ::GdiFlush();
-    CImage img;
-    img.cx = m_cx;
-    img.cy = m_cy;
-    const auto* p = static_cast<const uint32_t*>(m_pBits);
-    for (int i = 0; i < m_cx * m_cy; ++i) img.px.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
-    return img;
-  }
-
- private:
-  int m_cx, m_cy;
-  void* m_pBits = nullptr;
-  CBitmap m_bitmap;
-  CDC m_dc;
-  HGDIOBJ m_hOld = nullptr;
-};
-
-CImage Capture(HWND hWnd) {
-  CRect rc;
-  ::GetClientRect(hWnd, rc);
-  CClientDC dcWnd(CWnd::FromHandle(hWnd));
-  CDibCanvas canvas(dcWnd, rc.Width(), rc.Height());
-  canvas.DC().BitBlt(0, 0, rc.Width(), rc.Height(), dcWnd, 0, 0, SRCCOPY);
-  return canvas.Read();
-}
-
 // How the control must look when the whole caption lies on one side of the bar's edge: the
 // text then takes the fill colour of the other side.
-CImage Expected(HWND hWndBar, int nBarLength, COLORREF crBar, COLORREF crBack, const char* pszCaption) {
+CPixels Expected(HWND hWndBar, int nBarLength, COLORREF crBar, COLORREF crBack, const char* pszCaption) {
   CRect rc;
   ::GetClientRect(hWndBar, rc);
   CClientDC dcWnd(CWnd::FromHandle(hWndBar));
@@ -143,54 +69,15 @@ class CPaintCounter {
   int m_nPaints = 0;
 };
 
-// A borderless dialog with the usual dialog font, top-most at the screen's corner.
-class CHostDialog : public CDialog {
- public:
-  CHostDialog() : CDialog(0) {}
-  BOOL CreateHost() {
-    std::vector<WORD> t(64, 0);
-    DLGTEMPLATE dt{};
-    dt.style = WS_POPUP | WS_CLIPCHILDREN | DS_SETFONT;
-    dt.cx = 200;
-    dt.cy = 150;
-    std::memcpy(t.data(), &dt, sizeof dt);
-    size_t i = sizeof dt / sizeof(WORD);
-    t[i++] = 0;  // no menu
-    t[i++] = 0;  // default class
-    t[i++] = 0;  // no title
-    t[i++] = 8;  // point size
-    for (const char* p = "MS Shell Dlg"; *p; ++p) t[i++] = static_cast<WORD>(*p);
-    t[i++] = 0;
-    if (!CreateIndirect(reinterpret_cast<const DLGTEMPLATE*>(t.data()), nullptr)) return FALSE;
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 400, 300, SWP_SHOWWINDOW);
-    return TRUE;
-  }
-};
-
-class TextProgressCtrlTest : public ::testing::Test {
+class TextProgressCtrlTest : public HostedTest<CControlHost, ICC_PROGRESS_CLASS> {
  protected:
-  // One host for the suite: top-level windows are slow to come and go under Wine.
-  static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&icc);
-    s_pHost = new CHostDialog;
-    s_pHost->CreateHost();
-  }
-  static void TearDownTestSuite() {
-    delete s_pHost;
-    s_pHost = nullptr;
-  }
-
-  void SetUp() override { ASSERT_TRUE(s_pHost && s_pHost->m_hWnd); }
   void TearDown() override {
     if (m_hWndBar) ::DestroyWindow(m_hWndBar);
   }
 
   // A progress control of the given client size, attached to m_bar and fully painted.
   HWND CreateBar(int cx, int cy, DWORD dwStyle = 0) {
-    m_hWndBar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | dwStyle, 10, 10, cx, cy,
-                                  s_pHost->m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)),
-                                  ::GetModuleHandleA(nullptr), nullptr);
+    m_hWndBar = CreateChildWindow(s_pHost->m_hWnd, kBarId, PROGRESS_CLASSA, "", dwStyle, 10, 10, cx, cy);
     EXPECT_NE(m_hWndBar, nullptr);
     EXPECT_TRUE(m_bar.SubclassWindow(m_hWndBar));
     m_bar.Invalidate();
@@ -198,21 +85,14 @@ class TextProgressCtrlTest : public ::testing::Test {
     return m_hWndBar;
   }
 
-  // Lets every pending paint happen, so later counts see only what a call caused.
-  static void Settle() {
-    PumpMessages(100);
-    ::RedrawWindow(s_pHost->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpMessages(20);
-  }
+  // Every pending paint happens first, so later counts see only what a call caused.
+  static void Settle() { wintest::Settle(s_pHost->m_hWnd); }
 
   LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { return m_bar.SendMessage(msg, wParam, lParam); }
 
-  static CHostDialog* s_pHost;
   CTextProgressCtrl m_bar;
   HWND m_hWndBar = nullptr;
 };
-
-CHostDialog* TextProgressCtrlTest::s_pHost = nullptr;
 
 // ---- painting ---------------------------------------------------------------------------------
 
@@ -221,11 +101,11 @@ TEST_F(TextProgressCtrlTest, Paint_NewControl_EmptyBarAndZeroPercentInSystemColo
   COLORREF crBar = ::GetSysColor(COLOR_HIGHLIGHT);
   COLORREF crBack = ::GetSysColor(COLOR_WINDOW);
 
-  CImage img = Capture(hWnd);
+  CPixels img = CaptureClient(hWnd);
   EXPECT_TRUE(img == Expected(hWnd, 0, crBar, crBack, "0%"));
   EXPECT_FALSE(img == Expected(hWnd, 0, crBar, crBack, "00"));
-  EXPECT_TRUE(img.IsUniform(crBack, 0, 0, 20, 20)) << "the bar must be empty";
-  EXPECT_GT(img.Count(crBar, 80, 0, 120, 20), 0) << "the caption must show over the background";
+  EXPECT_TRUE(img.IsUniform(crBack, {0, 0, 20, 20})) << "the bar must be empty";
+  EXPECT_GT(img.Count(crBar, {80, 0, 120, 20}), 0) << "the caption must show over the background";
 }
 
 TEST_F(TextProgressCtrlTest, SetPos_HalfOn200Pixels_BarIs100PixelsAndCaption50Percent) {
@@ -236,17 +116,17 @@ TEST_F(TextProgressCtrlTest, SetPos_HalfOn200Pixels_BarIs100PixelsAndCaption50Pe
   EXPECT_EQ(m_bar.SetPos(50), 0);
   Settle();
 
-  CImage img = Capture(hWnd);
+  CPixels img = CaptureClient(hWnd);
   // Rows above and below the text show the edge exactly.
   for (int y : {0, 1, 18, 19}) {
-    EXPECT_TRUE(img.IsUniform(kRed, 0, y, 100, y + 1)) << "row " << y;
-    EXPECT_TRUE(img.IsUniform(kGrey, 100, y, 200, y + 1)) << "row " << y;
+    EXPECT_TRUE(img.IsUniform(kRed, {0, y, 100, y + 1})) << "row " << y;
+    EXPECT_TRUE(img.IsUniform(kGrey, {100, y, 200, y + 1})) << "row " << y;
   }
   m_bar.ShowCaption(FALSE);
   Settle();
-  img = Capture(hWnd);
-  EXPECT_TRUE(img.IsUniform(kRed, 0, 0, 100, 20));
-  EXPECT_TRUE(img.IsUniform(kGrey, 100, 0, 200, 20));
+  img = CaptureClient(hWnd);
+  EXPECT_TRUE(img.IsUniform(kRed, {0, 0, 100, 20}));
+  EXPECT_TRUE(img.IsUniform(kGrey, {100, 0, 200, 20}));
 }
 
 TEST_F(TextProgressCtrlTest, Caption_333Of1000_Reads33PercentTruncated) {
@@ -257,13 +137,13 @@ TEST_F(TextProgressCtrlTest, Caption_333Of1000_Reads33PercentTruncated) {
   m_bar.SetPos(333);
   Settle();
 
-  CImage img = Capture(hWnd);
+  CPixels img = CaptureClient(hWnd);
   EXPECT_TRUE(img == Expected(hWnd, 66, kRed, kGrey, "33%"));
   EXPECT_FALSE(img == Expected(hWnd, 66, kRed, kGrey, "34%"));
 
   m_bar.SetPos(999);  // 99.9 must not round up
   Settle();
-  EXPECT_TRUE(Capture(hWnd) == Expected(hWnd, 199, kRed, kGrey, "99%"));
+  EXPECT_TRUE(CaptureClient(hWnd) == Expected(hWnd, 199, kRed, kGrey, "99%"));
 }
 
 TEST_F(TextProgressCtrlTest, Caption_DefaultColourAcrossEdge_EachPartInTheOtherFillColour) {
@@ -273,9 +153,9 @@ TEST_F(TextProgressCtrlTest, Caption_DefaultColourAcrossEdge_EachPartInTheOtherF
   m_bar.SetPos(50);
   Settle();
 
-  CImage img = Capture(hWnd);
-  EXPECT_GT(img.Count(kGrey, 80, 0, 100, 20), 0) << "text over the bar in the background colour";
-  EXPECT_GT(img.Count(kRed, 100, 0, 120, 20), 0) << "text over the background in the bar colour";
+  CPixels img = CaptureClient(hWnd);
+  EXPECT_GT(img.Count(kGrey, {80, 0, 100, 20}), 0) << "text over the bar in the background colour";
+  EXPECT_GT(img.Count(kRed, {100, 0, 120, 20}), 0) << "text over the background in the bar colour";
 }
 
 TEST_F(TextProgressCtrlTest, Caption_ExplicitColour_BothPartsInThatColour) {
@@ -286,11 +166,11 @@ TEST_F(TextProgressCtrlTest, Caption_ExplicitColour_BothPartsInThatColour) {
   EXPECT_EQ(static_cast<COLORREF>(Send(PBM_SETCAPTIONCOLOR, 0, kGreen)), CLR_DEFAULT);
   Settle();
 
-  CImage img = Capture(hWnd);
-  EXPECT_GT(img.Count(kGreen, 80, 0, 100, 20), 0);
-  EXPECT_GT(img.Count(kGreen, 100, 0, 120, 20), 0);
-  EXPECT_EQ(img.Count(kGrey, 0, 0, 100, 20), 0);
-  EXPECT_EQ(img.Count(kRed, 100, 0, 200, 20), 0);
+  CPixels img = CaptureClient(hWnd);
+  EXPECT_GT(img.Count(kGreen, {80, 0, 100, 20}), 0);
+  EXPECT_GT(img.Count(kGreen, {100, 0, 120, 20}), 0);
+  EXPECT_EQ(img.Count(kGrey, {0, 0, 100, 20}), 0);
+  EXPECT_EQ(img.Count(kRed, {100, 0, 200, 20}), 0);
   EXPECT_EQ(m_bar.SetCaptionColor(CLR_DEFAULT), kGreen);
 }
 
@@ -302,13 +182,13 @@ TEST_F(TextProgressCtrlTest, ShowCaption_OffThenOn_TextDisappearsAndReturns) {
 
   Send(PBM_SHOWCAPTION, FALSE);
   Settle();
-  CImage img = Capture(hWnd);
-  EXPECT_TRUE(img.IsUniform(kRed, 0, 0, 50, 20));
-  EXPECT_TRUE(img.IsUniform(kGrey, 50, 0, 200, 20));
+  CPixels img = CaptureClient(hWnd);
+  EXPECT_TRUE(img.IsUniform(kRed, {0, 0, 50, 20}));
+  EXPECT_TRUE(img.IsUniform(kGrey, {50, 0, 200, 20}));
 
   Send(PBM_SHOWCAPTION, TRUE);
   Settle();
-  EXPECT_TRUE(Capture(hWnd) == Expected(hWnd, 50, kRed, kGrey, "25%"));
+  EXPECT_TRUE(CaptureClient(hWnd) == Expected(hWnd, 50, kRed, kGrey, "25%"));
 }
 
 TEST_F(TextProgressCtrlTest, Paint_Vertical_GrowsFromBottomWithoutCaption) {
@@ -318,9 +198,9 @@ TEST_F(TextProgressCtrlTest, Paint_Vertical_GrowsFromBottomWithoutCaption) {
   m_bar.SetPos(25);
   Settle();
 
-  CImage img = Capture(hWnd);
-  EXPECT_TRUE(img.IsUniform(kGrey, 0, 0, 40, 150));
-  EXPECT_TRUE(img.IsUniform(kRed, 0, 150, 40, 200));
+  CPixels img = CaptureClient(hWnd);
+  EXPECT_TRUE(img.IsUniform(kGrey, {0, 0, 40, 150}));
+  EXPECT_TRUE(img.IsUniform(kRed, {0, 150, 40, 200}));
 }
 
 TEST_F(TextProgressCtrlTest, Paint_PositionAboveUpper_FullBarAndPercentAbove100) {
@@ -330,7 +210,7 @@ TEST_F(TextProgressCtrlTest, Paint_PositionAboveUpper_FullBarAndPercentAbove100)
   m_bar.SetPos(150);
   Settle();
 
-  EXPECT_TRUE(Capture(hWnd) == Expected(hWnd, 200, kRed, kGrey, "150%"));
+  EXPECT_TRUE(CaptureClient(hWnd) == Expected(hWnd, 200, kRed, kGrey, "150%"));
 }
 
 TEST_F(TextProgressCtrlTest, Paint_EmptyOrInvertedRange_DrawsNothingButCompletesPaint) {
@@ -345,7 +225,7 @@ TEST_F(TextProgressCtrlTest, Paint_EmptyOrInvertedRange_DrawsNothingButCompletes
     m_bar.UpdateWindow();
     CRect rcUpdate;
     EXPECT_FALSE(::GetUpdateRect(hWnd, rcUpdate, FALSE)) << range.first << ".." << range.second;
-    EXPECT_TRUE(Capture(hWnd).IsUniform(kMagenta, 0, 0, 200, 20)) << range.first << ".." << range.second;
+    EXPECT_TRUE(CaptureClient(hWnd).IsUniform(kMagenta, {0, 0, 200, 20})) << range.first << ".." << range.second;
   }
 }
 
@@ -364,10 +244,10 @@ TEST_F(TextProgressCtrlTest, Paint_PartialUpdate_DrawsThatAreaInPlace) {
   CRect rcPart(100, 0, 200, 20);
   m_bar.InvalidateRect(rcPart);
   m_bar.UpdateWindow();
-  CImage img = Capture(hWnd);
-  EXPECT_TRUE(img.IsUniform(kMagenta, 0, 0, 100, 20));
-  EXPECT_TRUE(img.IsUniform(kRed, 100, 0, 150, 20));
-  EXPECT_TRUE(img.IsUniform(kGrey, 150, 0, 200, 20));
+  CPixels img = CaptureClient(hWnd);
+  EXPECT_TRUE(img.IsUniform(kMagenta, {0, 0, 100, 20}));
+  EXPECT_TRUE(img.IsUniform(kRed, {100, 0, 150, 20}));
+  EXPECT_TRUE(img.IsUniform(kGrey, {150, 0, 200, 20}));
 }
 
 TEST_F(TextProgressCtrlTest, EraseBkgnd_AnyDc_ReportsErasedAndDrawsNothing) {
@@ -377,7 +257,7 @@ TEST_F(TextProgressCtrlTest, EraseBkgnd_AnyDc_ReportsErasedAndDrawsNothing) {
   canvas.DC().FillSolidRect(CRect(0, 0, 200, 20), kMagenta);
 
   EXPECT_TRUE(::SendMessageA(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.DC().m_hDC), 0));
-  EXPECT_TRUE(canvas.Read().IsUniform(kMagenta, 0, 0, 200, 20));
+  EXPECT_TRUE(canvas.Read().IsUniform(kMagenta, {0, 0, 200, 20}));
 }
 
 TEST_F(TextProgressCtrlTest, Colours_SetBeforeWindowExists_ApplyAtFirstPaint) {
@@ -388,9 +268,9 @@ TEST_F(TextProgressCtrlTest, Colours_SetBeforeWindowExists_ApplyAtFirstPaint) {
   m_bar.SetPos(50);
   Settle();
 
-  CImage img = Capture(hWnd);
-  EXPECT_TRUE(img.IsUniform(kRed, 0, 0, 100, 20));
-  EXPECT_TRUE(img.IsUniform(kGrey, 100, 0, 200, 20));
+  CPixels img = CaptureClient(hWnd);
+  EXPECT_TRUE(img.IsUniform(kRed, {0, 0, 100, 20}));
+  EXPECT_TRUE(img.IsUniform(kGrey, {100, 0, 200, 20}));
 }
 
 TEST_F(TextProgressCtrlTest, ColourMessages_ReturnPreviousAndRepaint) {
@@ -402,16 +282,16 @@ TEST_F(TextProgressCtrlTest, ColourMessages_ReturnPreviousAndRepaint) {
   EXPECT_EQ(static_cast<COLORREF>(Send(PBM_SETBKCOLOR, 0, kGrey)), CLR_DEFAULT);
   EXPECT_EQ(CCM_SETBKCOLOR, PBM_SETBKCOLOR);
   Settle();
-  CImage img = Capture(hWnd);
-  EXPECT_TRUE(img.IsUniform(kRed, 0, 0, 100, 20));
-  EXPECT_TRUE(img.IsUniform(kGrey, 100, 0, 200, 20));
+  CPixels img = CaptureClient(hWnd);
+  EXPECT_TRUE(img.IsUniform(kRed, {0, 0, 100, 20}));
+  EXPECT_TRUE(img.IsUniform(kGrey, {100, 0, 200, 20}));
 
   EXPECT_EQ(static_cast<COLORREF>(Send(PBM_SETBARCOLOR, 0, kGreen)), kRed);
   EXPECT_EQ(static_cast<COLORREF>(Send(PBM_SETBKCOLOR, 0, kMagenta)), kGrey);
   Settle();
-  img = Capture(hWnd);
-  EXPECT_TRUE(img.IsUniform(kGreen, 0, 0, 100, 20));
-  EXPECT_TRUE(img.IsUniform(kMagenta, 100, 0, 200, 20));
+  img = CaptureClient(hWnd);
+  EXPECT_TRUE(img.IsUniform(kGreen, {0, 0, 100, 20}));
+  EXPECT_TRUE(img.IsUniform(kMagenta, {100, 0, 200, 20}));
 }
 
 // ---- when it repaints -------------------------------------------------------------------------
@@ -428,16 +308,16 @@ TEST_F(TextProgressCtrlTest, SetPos_SamePixelLength_NoRepaint_NewLengthRepaintsA
 
   m_bar.SetPos(500);
   EXPECT_EQ(paints.Take(), 1) << "painted inside the call";
-  EXPECT_EQ(Capture(hWnd).At(99, 10), kRed);
+  EXPECT_EQ(CaptureClient(hWnd).At(99, 10), kRed);
 
   for (int nPos = 501; nPos <= 504; ++nPos) m_bar.SetPos(nPos);  // 100.2 .. 100.8 pixels
-  PumpMessages();
+  PumpFor(50);
   EXPECT_EQ(paints.Take(), 0);
-  EXPECT_EQ(Capture(hWnd).At(100, 10), kGrey);
+  EXPECT_EQ(CaptureClient(hWnd).At(100, 10), kGrey);
 
   m_bar.SetPos(505);
   EXPECT_EQ(paints.Take(), 1);
-  EXPECT_EQ(Capture(hWnd).At(100, 10), kRed) << "redrawn before SetPos returned";
+  EXPECT_EQ(CaptureClient(hWnd).At(100, 10), kRed) << "redrawn before SetPos returned";
 }
 
 TEST_F(TextProgressCtrlTest, SetPos_AfterResize_RepaintsEvenForSameLength) {
@@ -486,24 +366,24 @@ TEST_F(TextProgressCtrlTest, SetWindowText_OverridesPercentage_SameTextNoRepaint
   EXPECT_TRUE(Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Busy")));
   Settle();
   EXPECT_GE(paints.Take(), 1);
-  EXPECT_TRUE(Capture(hWnd) == Expected(hWnd, 0, kRed, kGrey, "Busy"));
+  EXPECT_TRUE(CaptureClient(hWnd) == Expected(hWnd, 0, kRed, kGrey, "Busy"));
 
   m_bar.SetWindowText("Busy");
-  PumpMessages();
+  PumpFor(50);
   EXPECT_EQ(paints.Take(), 0);
 
   m_bar.SetWindowText("busy");
-  PumpMessages();
+  PumpFor(50);
   EXPECT_GE(paints.Take(), 1) << "the comparison is case-sensitive";
 
   m_bar.SetWindowText("");
   Settle();
-  EXPECT_TRUE(Capture(hWnd) == Expected(hWnd, 0, kRed, kGrey, "0%"));
+  EXPECT_TRUE(CaptureClient(hWnd) == Expected(hWnd, 0, kRed, kGrey, "0%"));
 
   m_bar.SetWindowText("Busy");
   Send(WM_SETTEXT, 0, 0);  // NULL counts as empty
   Settle();
-  EXPECT_TRUE(Capture(hWnd) == Expected(hWnd, 0, kRed, kGrey, "0%"));
+  EXPECT_TRUE(CaptureClient(hWnd) == Expected(hWnd, 0, kRed, kGrey, "0%"));
 }
 
 TEST_F(TextProgressCtrlTest, GetText_ReturnsCaptionTruncatedToBuffer) {
@@ -556,7 +436,7 @@ TEST_F(TextProgressCtrlTest, SetRange_16BitHalves_TakenUnsignedAndNotRedrawn) {
   EXPECT_EQ(nLower, -50);
   EXPECT_EQ(nUpper, 50);
 
-  PumpMessages();
+  PumpFor(50);
   EXPECT_EQ(paints.Take(), 0);
 }
 
