@@ -65,6 +65,10 @@ BOOL CTrayIcon::Restore() {
   HICON hIcon = m_nid.hIcon;
   if (!hIcon) return TRUE;
   m_nid.hIcon = nullptr;
+  if (SetIconHandle(hIcon, nullptr)) return TRUE;
+  // The add fails when the shell still shows the icon (the broadcast came without a real
+  // restart); then it is ours to keep, not to forget.
+  m_nid.hIcon = hIcon;
   return SetIconHandle(hIcon, nullptr);
 }
 

@@ -165,6 +165,27 @@ TEST_F(TrayIconTest, Restore_AfterTaskbarRecreated_AddsAgain) {
   EXPECT_STREQ(g_calls[1].data.szTip, "Mnemora.Net");
 }
 
+TEST_F(TrayIconTest, Restore_ShellStillShowsIcon_ModifiesAndKeepsIt) {
+  CTrayIcon tray(IDR_TRAY_MENU);
+  tray.SetIconResource(IDR_MAINFRAME);
+  g_calls.clear();
+  // A shell that still has the icon refuses the add and accepts the modify.
+  CTrayIcon::s_pfnShellNotify = [](DWORD dwMessage, PNOTIFYICONDATAA lpData) -> BOOL {
+    g_calls.push_back({dwMessage, *lpData});
+    return dwMessage != NIM_ADD;
+  };
+  EXPECT_TRUE(tray.Restore());
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[0].dwMessage, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(g_calls[1].dwMessage, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_NE(tray.GetNotifyIconData().hIcon, nullptr) << "a later restart must still find the icon";
+
+  CTrayIcon::s_pfnShellNotify = &RecordingShellNotify;
+  EXPECT_TRUE(tray.Restore());
+  ASSERT_EQ(g_calls.size(), 3u);
+  EXPECT_EQ(g_calls[2].dwMessage, static_cast<DWORD>(NIM_ADD));
+}
+
 TEST_F(TrayIconTest, HandleNotify_LeftUpAndDoubleClick_SendShowWindow) {
   CTrayIcon tray(IDR_TRAY_MENU);
   tray.SetNotifyWindow(CWnd::FromHandle(m_hHost), WM_TRAY_NOTIFY);
