@@ -1,0 +1,216 @@
+// The About dialog of the real program: how it opens and closes, what it shows, and what a
+// link click tells the user when no program is registered for web pages.
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include "E2EDriver.h"
+#include "ProductInfo.h"
+#include "UiSupport.h"
+
+namespace {
+
+using namespace e2e;
+
+const char kAboutTitle[] = "About Mnemora.Net";
+
+class AboutTest : public ProgramTest {
+protected:
+    void StartOnTop() {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_TRUE(WaitUntilOnScreen(m_app.dialog));
+        ASSERT_TRUE(BringToFront(m_app.dialog));
+    }
+
+    HWND WaitForAbout() { return WaitForTopLevelWindow(m_app.Pid(), kAboutTitle, 5000, "#32770"); }
+
+    // Opens About with a real click on the main dialog's About button.
+    HWND OpenAboutByClick() {
+        const POINT about = CenterOf(ControlScreenRect(m_app.dialog, 1033));
+        if (!Click(about.x, about.y)) return nullptr;
+        HWND dialog = WaitForAbout();
+        if (dialog) WaitForVisibility(dialog, true, 5000);
+        return dialog;
+    }
+
+    static bool PressKey(WORD key) {
+        INPUT input[2] = {};
+        input[0].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = key;
+        input[1] = input[0];
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(2, input, sizeof(INPUT)) == 2;
+    }
+
+    // Clicks a link and returns the box that reports the failure, or null.
+    HWND ClickLinkForErrorBox(HWND dialog, int linkId) {
+        const POINT link = CenterOf(ControlScreenRect(dialog, linkId));
+        auto gui = [&](const char* when) {
+            GUITHREADINFO g = {}; g.cbSize = sizeof g;
+            DWORD tid = GetWindowThreadProcessId(dialog, nullptr);
+            GetGUIThreadInfo(tid, &g);
+            char c1[64] = {}, c2[64] = {}, c3[64] = {};
+            GetClassNameA(g.hwndCapture, c1, 64); GetClassNameA(g.hwndActive, c2, 64); GetClassNameA(g.hwndFocus, c3, 64);
+            printf("DISC gui %s: capture %p %s id %d active %p %s focus %p %s id %d flags %lx\n", when, (void*)g.hwndCapture, c1, GetDlgCtrlID(g.hwndCapture), (void*)g.hwndActive, c2, (void*)g.hwndFocus, c3, GetDlgCtrlID(g.hwndFocus), g.flags);
+        };
+        gui("before");
+        if (!Click(link.x, link.y)) return nullptr;
+        Sleep(300);
+        gui("after");
+        const ULONGLONG t0 = GetTickCount64();
+        std::string timeline;
+        HWND box = nullptr;
+        WaitUntil([&] {
+            std::string now;
+            struct Ctx { DWORD pid; std::string* s; } ctx{m_app.Pid(), &now};
+            EnumWindows([](HWND w, LPARAM lp) -> BOOL { auto* c = reinterpret_cast<Ctx*>(lp); DWORD p = 0; GetWindowThreadProcessId(w, &p); char cl[64] = {}; GetClassNameA(w, cl, 64); if (p == c->pid && std::string(cl) == "#32770") { char tx[64] = {}; GetWindowTextA(w, tx, 64); char b[160]; snprintf(b, sizeof b, "[%p %s v%d e%d] ", (void*)w, tx, IsWindowVisible(w), IsWindowEnabled(w)); *c->s += b; } return TRUE; }, reinterpret_cast<LPARAM>(&ctx));
+            char tb[32]; snprintf(tb, sizeof tb, "\n DISC t=%llu ", GetTickCount64() - t0);
+            if (timeline.size() < 20000 && (timeline.empty() || timeline.rfind(now) == std::string::npos)) timeline += tb + now;
+            box = FindMessageBox(m_app.Pid(), dialog);
+            return box != nullptr;
+        }, 10000);
+        if (!box) printf("DISC timeline %s\n", timeline.c_str());
+        printf("DISC box after %llu ms\n", GetTickCount64() - t0);
+        if (box) { std::string tx = MessageBoxText(box).value_or("?"); for (char& ch : tx) if (ch == '\n') ch = '|'; printf("DISC text %s\n", tx.c_str()); }
+        {
+            HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            PROCESSENTRY32 pe = {}; pe.dwSize = sizeof pe;
+            std::string names;
+            for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe)) { names += pe.szExeFile; names += ' '; }
+            CloseHandle(snap);
+            printf("DISC procs %s\n", names.c_str());
+        }
+        if (!box) {
+            DWORD_PTR r = 0; const ULONGLONG t1 = GetTickCount64();
+            const LRESULT ok = SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &r);
+            printf("DISC responsive=%d after %llu ms\n", (int)ok, GetTickCount64() - t1);
+            HWND late = FindMessageBox(m_app.Pid(), dialog);
+            printf("DISC late box %p\n", (void*)late);
+            gui("lost");
+            HWND fgw = GetForegroundWindow();
+            { char c[64] = {}; GetClassNameA(fgw, c, 64); DWORD p = 0; GetWindowThreadProcessId(fgw, &p); printf("DISC fg cls %s pid %lu (app %lu) vis %d\n", c, p, m_app.Pid(), IsWindowVisible(fgw));
+              for (HWND ch = GetWindow(fgw, GW_CHILD); ch; ch = GetWindow(ch, GW_HWNDNEXT)) { char cc[64] = {}, tx[128] = {}; GetClassNameA(ch, cc, 64); GetWindowTextA(ch, tx, 128); printf("DISC   child %s id %x style %lx text %s\n", cc, GetDlgCtrlID(ch), GetWindowLongA(ch, GWL_STYLE), tx); } }
+            Sleep(1000);
+            Click(link.x, link.y);
+            HWND again = WaitForMessageBox(m_app.Pid(), 10000, dialog);
+            printf("DISC box after second click %p\n", (void*)again);
+            if (again) PressMessageBoxOk(again);
+            POINT cur; GetCursorPos(&cur);
+            HWND under = WindowFromPoint(cur);
+            printf("DISC lost: cursor %ld,%ld link %ld,%ld under id %d fg %p dialog %p enabled %d lbutton %d\n", cur.x, cur.y, link.x, link.y, GetDlgCtrlID(under), (void*)GetForegroundWindow(), (void*)dialog, IsWindowEnabled(dialog), (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0);
+            EnumWindows([](HWND w, LPARAM pid) -> BOOL { DWORD p = 0; GetWindowThreadProcessId(w, &p); if (p == (DWORD)pid && IsWindowVisible(w)) { char c[64] = {}, tx[64] = {}; GetClassNameA(w, c, 64); GetWindowTextA(w, tx, 64); RECT r; GetWindowRect(w, &r); printf("DISC  win %p %s '%s' %ld,%ld,%ld,%ld\n", (void*)w, c, tx, r.left, r.top, r.right, r.bottom); } return TRUE; }, (LPARAM)m_app.Pid());
+        }
+        return box;
+    }
+};
+
+TEST_F(AboutTest, AboutButton_Clicked_OpensAboutDisablesMainAndEnterClosesIt) {
+    ASSERT_NO_FATAL_FAILURE(StartOnTop());
+    HWND about = OpenAboutByClick();
+    ASSERT_NE(about, nullptr) << "no About dialog after a click on About";
+    EXPECT_FALSE(IsWindowEnabled(m_app.dialog)) << "the main dialog stays usable while About is open";
+
+    ASSERT_TRUE(BringToFront(about));
+    ParkMouse();
+    Shot(WindowRectOf(about), "about.bmp");
+
+    ASSERT_TRUE(SetForegroundWindow(about));
+    Sleep(200);
+    ASSERT_TRUE(PressKey(VK_RETURN));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "Enter did not close About";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(m_app.dialog) != FALSE; }, 5000))
+        << "the main dialog stayed disabled after About closed";
+    EXPECT_TRUE(IsWindowVisible(m_app.dialog));
+    EXPECT_TRUE(m_app.process.IsRunning());
+}
+
+TEST_F(AboutTest, AboutDialog_Opened_ShowsTitleNoticeVersionAndLinks) {
+    ASSERT_NO_FATAL_FAILURE(StartOnTop());
+    HWND about = OpenAboutByClick();
+    ASSERT_NE(about, nullptr);
+
+    EXPECT_EQ(WindowText(about), std::optional<std::string>(kAboutTitle));
+    EXPECT_EQ(ControlText(about, 1043), std::optional<std::string>("Mnemora.Net\n"));
+    EXPECT_EQ(ControlText(about, 1008), std::optional<std::string>(MNEMORA_RIGHTS));
+    EXPECT_EQ(ControlText(about, 1009), std::optional<std::string>("Version: Mnemora.Net 3.1"));
+    EXPECT_EQ(ControlText(about, 1044), std::optional<std::string>(MNEMORA_HOMEPAGE));
+    EXPECT_EQ(ControlText(about, 1039), std::optional<std::string>("E-mail: " MNEMORA_SUPPORT_MAIL));
+    EXPECT_EQ(ControlText(about, IDOK), std::optional<std::string>("&Close"));
+
+    ASSERT_TRUE(BringToFront(about));
+    ParkMouse();
+    EXPECT_EQ(ColorText(ClientPixel(about, 2, 2)), ColorText(RGB(222, 223, 222))) << "About's background";
+    for (int link : {1044, 1039})
+        EXPECT_GT(CaptureScreen(ControlScreenRect(about, link)).Count(RGB(100, 100, 100)), 20)
+            << "link " << link << " is not grey";
+    EXPECT_GT(CaptureScreen(ControlScreenRect(about, 1043)).Count(RGB(115, 115, 115)), 20) << "the title is not grey";
+    const RECT close = ControlScreenRect(about, IDOK);
+    EXPECT_EQ(ColorText(ScreenPixel(close.left + 3, (close.top + close.bottom) / 2)), ColorText(RGB(214, 214, 214)))
+        << "the Close button's face";
+}
+
+TEST_F(AboutTest, TrayAboutCommand_WhileHidden_ShowsAboutAloneAndMainStaysHidden) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(Post(m_app.dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0));
+    ASSERT_TRUE(WaitForVisibility(m_app.dialog, false, 5000));
+
+    ASSERT_TRUE(Post(m_app.dialog, WM_COMMAND, 1033, 0));
+    HWND about = WaitForAbout();
+    ASSERT_NE(about, nullptr) << "the tray's About command opened no About dialog";
+    EXPECT_TRUE(WaitForVisibility(about, true, 5000));
+    EXPECT_FALSE(IsWindowVisible(m_app.dialog)) << "About brought the hidden main dialog back";
+
+    ASSERT_TRUE(SendWithTimeout(GetDlgItem(about, IDOK), BM_CLICK, 0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "Close did not close About";
+    ASSERT_TRUE(SendWithTimeout(m_app.dialog, WM_NULL, 0, 0));
+    Sleep(1000);
+    EXPECT_FALSE(IsWindowVisible(m_app.dialog)) << "the main dialog showed itself after About closed";
+    EXPECT_TRUE(m_app.process.IsRunning());
+}
+
+// A fresh Wine prefix registers winebrowser for web pages and mail, and then a click
+// "succeeds" without a browser; with no handler the shell reports no association (31).
+const char kNoBrowserText[] =
+    "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.";
+
+TEST_F(AboutTest, AboutLinks_ClickedWithNoBrowserRegistered_ReportNoAssociationAndAboutStaysOpen) {
+    NoBrowserRegistered noBrowser;
+    ASSERT_TRUE(noBrowser.Ok()) << "could not remove the browser registration";
+    ASSERT_NO_FATAL_FAILURE(StartOnTop());
+    HWND about = OpenAboutByClick();
+    ASSERT_NE(about, nullptr);
+
+    // The web link twice: a failed click leaves the link usable.
+    int round = 0;
+    for (int link : {1044, 1044, 1039}) {
+        ++round;
+        // Well apart, so that the static control does not take two clicks for a double click.
+        Sleep(GetDoubleClickTime() + 200);
+        ASSERT_TRUE(BringToFront(about));
+        HWND box = ClickLinkForErrorBox(about, link);
+        ASSERT_NE(box, nullptr) << "no message box after click " << round << " (link " << link << ")";
+        EXPECT_EQ(MessageBoxText(box), std::optional<std::string>(kNoBrowserText)) << "link " << link;
+        EXPECT_EQ(MessageBoxCaption(box), std::optional<std::string>("Mnemora")) << "link " << link;
+        ASSERT_TRUE(PressMessageBoxOk(box));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+        EXPECT_TRUE(IsWindowVisible(about)) << "About closed with the message box";
+    }
+}
+
+TEST_F(AboutTest, HomePageLink_ClickedWithNoBrowserRegistered_ReportsNoAssociation) {
+    NoBrowserRegistered noBrowser;
+    ASSERT_TRUE(noBrowser.Ok()) << "could not remove the browser registration";
+    ASSERT_NO_FATAL_FAILURE(StartOnTop());
+
+    HWND box = ClickLinkForErrorBox(m_app.dialog, 1007);
+    ASSERT_NE(box, nullptr) << "no message box after a click on the home page link";
+    EXPECT_EQ(MessageBoxText(box), std::optional<std::string>(kNoBrowserText));
+    ASSERT_TRUE(PressMessageBoxOk(box));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+    EXPECT_TRUE(IsWindowVisible(m_app.dialog));
+    EXPECT_TRUE(m_app.process.IsRunning());
+}
+
+}  // namespace
