@@ -65,12 +65,12 @@ protected:
         WaitUntil([&] {
             std::string now;
             struct Ctx { DWORD pid; std::string* s; } ctx{m_app.Pid(), &now};
-            EnumWindows([](HWND w, LPARAM lp) -> BOOL { auto* c = reinterpret_cast<Ctx*>(lp); DWORD p = 0; GetWindowThreadProcessId(w, &p); char cl[64] = {}; GetClassNameA(w, cl, 64); if (p == c->pid && std::string(cl) == "#32770") { char tx[64] = {}; GetWindowTextA(w, tx, 64); char b[160]; snprintf(b, sizeof b, "[%p %s v%d e%d] ", (void*)w, tx, IsWindowVisible(w), IsWindowEnabled(w)); *c->s += b; } return TRUE; }, reinterpret_cast<LPARAM>(&ctx));
+            EnumWindows([](HWND w, LPARAM lp) -> BOOL { auto* c = reinterpret_cast<Ctx*>(lp); DWORD p = 0; GetWindowThreadProcessId(w, &p); char cl[64] = {}; GetClassNameA(w, cl, 64); if (p == c->pid && IsWindowVisible(w)) { char tx[64] = {}; GetWindowTextA(w, tx, 64); char b[160]; RECT wr; GetWindowRect(w, &wr); snprintf(b, sizeof b, "[%p %s '%s' e%d %ld,%ld] ", (void*)w, cl, tx, IsWindowEnabled(w), wr.left, wr.top); *c->s += b; } return TRUE; }, reinterpret_cast<LPARAM>(&ctx));
             char tb[32]; snprintf(tb, sizeof tb, "\n DISC t=%llu ", GetTickCount64() - t0);
             if (timeline.size() < 20000 && (timeline.empty() || timeline.rfind(now) == std::string::npos)) timeline += tb + now;
             box = FindMessageBox(m_app.Pid(), dialog);
             return box != nullptr;
-        }, 10000);
+        }, 14000);
         if (!box) printf("DISC timeline %s\n", timeline.c_str());
         printf("DISC box after %llu ms\n", GetTickCount64() - t0);
         if (box) { std::string tx = MessageBoxText(box).value_or("?"); for (char& ch : tx) if (ch == '\n') ch = '|'; printf("DISC text %s\n", tx.c_str()); }

@@ -14,28 +14,7 @@ const char kSecondCopyHint[] =
     "Left click on the system tray icon to display Mnemora.Net main window.\n"
     "Right click on the system tray icon to display its context menu.";
 
-class Lifecycle : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::TerminateProcessesNamed("Mnemora.exe");
-        m_exe = e2e::PathFromEnv("MNEMORA_EXE");
-        ASSERT_FALSE(m_exe.empty()) << "MNEMORA_EXE is not set";
-        if (!e2e::maindlg::ShippedProgramIsSafeToStart())
-            GTEST_SKIP() << "only " << e2e::maindlg::AvailablePhysPercent()
-                         << "% physical memory available: the shipped program could start a pass";
-        ASSERT_TRUE(e2e::maindlg::ResetSettings());
-    }
-    void TearDown() override { e2e::TerminateProcessesNamed("Mnemora.exe"); }
-
-    RunningDialog Start(const std::string& arguments = {}) {
-        std::string error;
-        RunningDialog app = RunningDialog::Start(m_exe, arguments, &error);
-        if (!app) ADD_FAILURE() << "start of " << m_exe << " " << arguments << ": " << error;
-        return app;
-    }
-
-    std::string m_exe;
-};
+class Lifecycle : public e2e::maindlg::ShippedProgramTest {};
 
 TEST_F(Lifecycle, Start_NoArguments_DialogShownWithTaskbarButtonAndFocusOnOptimize) {
     RunningDialog app = Start();

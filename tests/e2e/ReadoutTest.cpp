@@ -57,28 +57,7 @@ std::array<AreaShown, 3> ReadAreas(const RunningDialog& app) {
     return shown;
 }
 
-class Readout : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::TerminateProcessesNamed("Mnemora.exe");
-        m_exe = e2e::PathFromEnv("MNEMORA_EXE");
-        ASSERT_FALSE(m_exe.empty()) << "MNEMORA_EXE is not set";
-        if (!e2e::maindlg::ShippedProgramIsSafeToStart())
-            GTEST_SKIP() << "only " << e2e::maindlg::AvailablePhysPercent()
-                         << "% physical memory available: the shipped program could start a pass";
-        ASSERT_TRUE(e2e::maindlg::ResetSettings());
-    }
-    void TearDown() override { e2e::TerminateProcessesNamed("Mnemora.exe"); }
-
-    RunningDialog Start(const std::string& arguments = {}) {
-        std::string error;
-        RunningDialog app = RunningDialog::Start(m_exe, arguments, &error);
-        if (!app) ADD_FAILURE() << "start of " << m_exe << " " << arguments << ": " << error;
-        return app;
-    }
-
-    std::string m_exe;
-};
+class Readout : public e2e::maindlg::ShippedProgramTest {};
 
 TEST_F(Readout, Start_TwelveReadouts_MatchDriverMemoryStatus) {
     RunningDialog app = Start();

@@ -15,29 +15,9 @@ using e2e::maindlg::PresetSettings;
 using e2e::maindlg::RunningDialog;
 using e2e::maindlg::Setting;
 
-class Settings : public ::testing::Test {
+class Settings : public e2e::maindlg::ShippedProgramTest {
 protected:
-    void SetUp() override {
-        e2e::TerminateProcessesNamed("Mnemora.exe");
-        m_exe = e2e::PathFromEnv("MNEMORA_EXE");
-        ASSERT_FALSE(m_exe.empty()) << "MNEMORA_EXE is not set";
-        if (!e2e::maindlg::ShippedProgramIsSafeToStart())
-            GTEST_SKIP() << "only " << e2e::maindlg::AvailablePhysPercent()
-                         << "% physical memory available: the shipped program could start a pass";
-        ASSERT_TRUE(e2e::maindlg::ResetSettings());
-    }
-    void TearDown() override { e2e::TerminateProcessesNamed("Mnemora.exe"); }
-
-    RunningDialog Start() {
-        std::string error;
-        RunningDialog app = RunningDialog::Start(m_exe, {}, &error);
-        if (!app) ADD_FAILURE() << "start of " << m_exe << ": " << error;
-        return app;
-    }
-
     std::string RunCommand() const { return "\"" + m_exe + "\" -m"; }
-
-    std::string m_exe;
 };
 
 // Windows paths compare without regard to case.

@@ -312,4 +312,23 @@ std::optional<double> LeadingNumber(const std::string& text) {
     return value;
 }
 
+void ShippedProgramTest::SetUp() {
+    TerminateProcessesNamed("Mnemora.exe");
+    m_exe = PathFromEnv("MNEMORA_EXE");
+    ASSERT_FALSE(m_exe.empty()) << "MNEMORA_EXE is not set";
+    if (!ShippedProgramIsSafeToStart())
+        GTEST_SKIP() << "only " << AvailablePhysPercent()
+                     << "% physical memory available: the shipped program could start a pass";
+    ASSERT_TRUE(ResetSettings());
+}
+
+void ShippedProgramTest::TearDown() { TerminateProcessesNamed("Mnemora.exe"); }
+
+RunningDialog ShippedProgramTest::Start(const std::string& arguments) {
+    std::string error;
+    RunningDialog app = RunningDialog::Start(m_exe, arguments, &error);
+    if (!app) ADD_FAILURE() << "start of " << m_exe << " " << arguments << ": " << error;
+    return app;
+}
+
 }  // namespace e2e::maindlg

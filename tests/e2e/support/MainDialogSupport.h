@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "E2EDriver.h"
 
 namespace e2e::maindlg {
@@ -106,5 +108,16 @@ std::string FormatKilobytes(uint64_t bytes);
 std::string FormatMegabytes(uint64_t bytes);
 // The leading number of "123456 KB" or "37.54%"; empty when the text has none.
 std::optional<double> LeadingNumber(const std::string& text);
+
+// Tests that start the shipped program: no copy left over before or after, fresh settings, and a
+// skip when too little memory is free for the automatic rule to stay quiet.
+class ShippedProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    RunningDialog Start(const std::string& arguments = {});
+
+    std::string m_exe;
+};
 
 }  // namespace e2e::maindlg
