@@ -205,7 +205,11 @@ TEST_F(FrameTest, Caption_Dragged_WindowMovesAndButtonsWorkAtNewPlace) {
     ASSERT_TRUE(MoveMouse(close.x, close.y));
     EXPECT_TRUE(WaitShownAs(CaptionButton::Close, m_closeHot)) << "Close is not hot at the new place";
 
+    // Point at Minimize first, as a user does: once it is hot the window has left the move
+    // and is taking caption clicks again.
     const POINT minimize = CenterOf(CaptionButtonRect(m_app.dialog, CaptionButton::Minimize));
+    ASSERT_TRUE(MoveMouse(minimize.x, minimize.y));
+    EXPECT_TRUE(WaitShownAs(CaptionButton::Minimize, m_minimizeHot)) << "Minimize is not hot at the new place";
     ASSERT_TRUE(Click(minimize.x, minimize.y));
     EXPECT_TRUE(WaitForVisibility(m_app.dialog, false, 5000)) << "Minimize at the new place did not hide the dialog";
 }
