@@ -9,7 +9,7 @@
 #include "MnemoraMessages.h"
 #include "OptimizePass.h"
 #include "ProductInfo.h"
-#include "Register.h"
+#include "win/Register.h"
 #include "Settings.h"
 #include "atlbase.h"
 #include "win/HeapBlockAllocator.h"

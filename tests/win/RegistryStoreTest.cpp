@@ -1,4 +1,4 @@
-#include "Register.h"
+#include "win/Register.h"
 
 #include <windows.h>
 
