@@ -11,7 +11,6 @@
 #include "ProductInfo.h"
 #include "win/Register.h"
 #include "Settings.h"
-#include "atlbase.h"
 #include "win/HeapBlockAllocator.h"
 #include "win/WinClipboard.h"
 #include "win/WinMemoryStatus.h"
@@ -223,28 +222,13 @@ BOOL CMnemoraDlg::OnInitDialog() {
 // ---- settings -----------------------------------------------------------------------------------
 
 BOOL CMnemoraDlg::ReadClearClipboard() {
-  CRegKey key;
-  if (key.Open(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
-      key.Create(HKEY_LOCAL_MACHINE, kSettingsKey) != ERROR_SUCCESS) {
-    return TRUE;
-  }
-  char szValue[50] = {};
-  DWORD dwCount = sizeof szValue;
-  if (key.QueryValue(szValue, "ClearClipbrd", &dwCount) != ERROR_SUCCESS) {
-    key.Close();
-    WriteClearClipboard("TRUE");
-    return ClearClipboardFromQuery(false, "");
-  }
-  return ClearClipboardFromQuery(true, szValue);
+  CRegistryStore store;
+  return LoadClearClipboard(store) ? TRUE : FALSE;
 }
 
-void CMnemoraDlg::WriteClearClipboard(const char* lpszText) {
-  CRegKey key;
-  if (key.Open(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
-      key.Create(HKEY_LOCAL_MACHINE, kSettingsKey) != ERROR_SUCCESS) {
-    return;
-  }
-  key.SetValue(lpszText, "ClearClipbrd");
+void CMnemoraDlg::WriteClearClipboard(BOOL bOn) {
+  CRegistryStore store;
+  StoreClearClipboard(store, bOn != FALSE);
 }
 
 void CMnemoraDlg::LoadSettings() {
@@ -261,7 +245,7 @@ void CMnemoraDlg::LoadSettings() {
   m_chkAutoStart.SetCheck(bAutoStart ? 1 : 0);
 }
 
-void CMnemoraDlg::OnClearClipboard() { WriteClearClipboard(m_chkClearClipboard.GetCheck() == 1 ? "TRUE" : "FALSE"); }
+void CMnemoraDlg::OnClearClipboard() { WriteClearClipboard(m_chkClearClipboard.GetCheck() == 1 ? TRUE : FALSE); }
 
 void CMnemoraDlg::OnAutoStart() {
   std::string command = MakeRunCommand(ExecutablePath());
