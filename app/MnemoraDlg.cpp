@@ -38,7 +38,8 @@ const UINT s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
 
 // The dialog as the optimization worker sees it: every call is a message to a control window,
 // so the controls are only ever touched by the thread that owns them, and a dialog that has
-// gone away simply stops answering.
+// gone away simply stops answering. Only the handles taken at the start are used, never the
+// application's main-window pointer, which Exit may clear meanwhile.
 class CDialogPassHost : public IPassHost {
  public:
   explicit CDialogPassHost(HWND hDlg)
@@ -59,7 +60,7 @@ class CDialogPassHost : public IPassHost {
     ::SetWindowTextA(m_hPercent, FormatStepText(value).c_str());
   }
   void ShowNoNeedMessage() override {
-    AfxMessageBox("Analysis is completed. This system does not need optimizing.", MB_ICONINFORMATION);
+    AfxOwnedMessageBox(m_hDlg, "Analysis is completed. This system does not need optimizing.", MB_ICONINFORMATION);
   }
   void PostFinished() override { ::PostMessageA(m_hDlg, WM_OPTIMIZE_FINISHED, 0, 0); }
 
@@ -300,7 +301,7 @@ UINT __cdecl OptimizeThreadProc(LPVOID param) {
   CWinMemoryStatus status;
   CHeapBlockAllocator allocator;
   CWinClipboard clipboard(host.ClearClipboardWindow());
-  RunOptimizePass(host, status, allocator, clipboard);
+  RunOptimizePassGuarded(host, status, allocator, clipboard);
   return 0;
 }
 
@@ -312,9 +313,7 @@ void CMnemoraDlg::OnOptimize() {
 }
 
 LRESULT CMnemoraDlg::OnOptimizeFinished(WPARAM, LPARAM) {
-  if (CWnd* pMain = AfxGetMainWnd()) {
-    if (CWnd* pOptimize = pMain->GetDlgItem(IDC_OPTIMIZE)) pOptimize->EnableWindow(TRUE);
-  }
+  m_btnOptimize.EnableWindow(TRUE);
   if (ExitIsPending()) CDialog::OnCancel();
   return 0;
 }
