@@ -9,9 +9,9 @@
 #include "MnemoraMessages.h"
 #include "OptimizePass.h"
 #include "ProductInfo.h"
-#include "win/Register.h"
 #include "Settings.h"
 #include "win/HeapBlockAllocator.h"
+#include "win/Register.h"
 #include "win/WinClipboard.h"
 #include "win/WinMemoryStatus.h"
 

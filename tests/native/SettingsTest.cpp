@@ -102,16 +102,6 @@ TEST(SettingsTest, LoadClearClipboard_StoredText_OnOnlyForExactTRUEAndKept)
     }
 }
 
-TEST(SettingsTest, StoreClearClipboard_OnAndOff_LoadsBack)
-{
-    FakeSettingsStore store;
-    StoreClearClipboard(store, false);
-    EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), "FALSE");
-    EXPECT_FALSE(LoadClearClipboard(store));
-    StoreClearClipboard(store, true);
-    EXPECT_TRUE(LoadClearClipboard(store));
-}
-
 TEST(SettingsTest, LoadAutoFree_ExactFALSE_LoadsOffAndWritesFALSE)
 {
     FakeSettingsStore store;
@@ -288,14 +278,6 @@ TEST(SettingsLayeredTest, WriteString_MachineRefusesButHoldsSameValue_UserCopyRe
 
     EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net")) << "two Run entries start two copies";
     EXPECT_EQ(s.store.ReadString(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
-}
-
-TEST(SettingsLayeredTest, WriteString_NeitherTakesIt_ReportsFailure)
-{
-    StandardUserStores s;
-    s.user.writable = false;
-    EXPECT_FALSE(s.store.WriteString(kMnemoraKey, "AutoFree", "FALSE"));
-    EXPECT_EQ(s.store.ReadString(kMnemoraKey, "AutoFree"), std::nullopt);
 }
 
 TEST(SettingsLayeredTest, DeleteValue_RemovesFromBothWhereAllowed)
