@@ -2,29 +2,43 @@
 
 #include "MnemoraDlg.h"
 
-namespace {
-// Only its existence counts: the first copy creates it, later copies find it.
-const char kSingleInstanceMutex[] = "0x6510f64b, 0x8e55, 0x4cab, 0xac, 0x10, 0xc1, 0xd2, 0xdd, 0x61, 0x75, 0x6e";
-}  // namespace
-
 HANDLE g_hSingleInstanceMutex = nullptr;
 
 CMnemoraApp theApp;
 
+namespace {
+// Only its existence counts: the first copy creates it, later copies find it.
+const char kSingleInstanceMutex[] = "0x6510f64b, 0x8e55, 0x4cab, 0xac, 0x10, 0xc1, 0xd2, 0xdd, 0x61, 0x75, 0x6e";
+
+// True when this copy is the first. A later copy lets go of the mutex at once: held while its
+// message box waits, it would outlive a first copy that ends meanwhile, and every start after
+// that would take itself for a second copy.
+bool ClaimSingleInstance() {
+  HANDLE hMutex = ::CreateMutexA(nullptr, FALSE, kSingleInstanceMutex);
+  if (hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    ::CloseHandle(hMutex);
+    return false;
+  }
+  g_hSingleInstanceMutex = hMutex;
+  return true;
+}
+}  // namespace
+
 BOOL CMnemoraApp::InitInstance() {
-  g_hSingleInstanceMutex = ::CreateMutexA(nullptr, FALSE, kSingleInstanceMutex);
-  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+  while (!ClaimSingleInstance()) {
     AfxMessageBox(
         "Left click on the system tray icon to display Mnemora.Net main window.\n"
         "Right click on the system tray icon to display its context menu.",
         MB_OK | MB_ICONINFORMATION, 0);
-    HWND hRunning = ::FindWindowA(nullptr, m_pszAppName);
+    // By class as well as title: a folder or document called "Mnemora" is not the program.
+    HWND hRunning = ::FindWindowA("#32770", m_pszAppName);
     if (hRunning) {
       ::ShowWindow(hRunning, SW_RESTORE);
       ::BringWindowToTop(hRunning);
       ::SetForegroundWindow(hRunning);
+      return FALSE;
     }
-    return FALSE;
+    // The first copy ended while the box was open: this one takes its place.
   }
 
   AfxEnableControlContainer();
@@ -40,7 +54,7 @@ BOOL CMnemoraApp::InitInstance() {
 }
 
 int CMnemoraApp::ExitInstance() {
-  ::CloseHandle(g_hSingleInstanceMutex);
+  if (g_hSingleInstanceMutex) ::CloseHandle(g_hSingleInstanceMutex);
   return CWinApp::ExitInstance();
 }
 

@@ -9,10 +9,9 @@
 #include "MnemoraMessages.h"
 #include "OptimizePass.h"
 #include "ProductInfo.h"
-#include "Register.h"
 #include "Settings.h"
-#include "atlbase.h"
 #include "win/HeapBlockAllocator.h"
+#include "win/Register.h"
 #include "win/WinClipboard.h"
 #include "win/WinMemoryStatus.h"
 
@@ -39,7 +38,8 @@ const UINT s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
 
 // The dialog as the optimization worker sees it: every call is a message to a control window,
 // so the controls are only ever touched by the thread that owns them, and a dialog that has
-// gone away simply stops answering.
+// gone away simply stops answering. Only the handles taken at the start are used, never the
+// application's main-window pointer, which Exit may clear meanwhile.
 class CDialogPassHost : public IPassHost {
  public:
   explicit CDialogPassHost(HWND hDlg)
@@ -60,7 +60,7 @@ class CDialogPassHost : public IPassHost {
     ::SetWindowTextA(m_hPercent, FormatStepText(value).c_str());
   }
   void ShowNoNeedMessage() override {
-    AfxMessageBox("Analysis is completed. This system does not need optimizing.", MB_ICONINFORMATION);
+    AfxOwnedMessageBox(m_hDlg, "Analysis is completed. This system does not need optimizing.", MB_ICONINFORMATION);
   }
   void PostFinished() override { ::PostMessageA(m_hDlg, WM_OPTIMIZE_FINISHED, 0, 0); }
 
@@ -223,28 +223,13 @@ BOOL CMnemoraDlg::OnInitDialog() {
 // ---- settings -----------------------------------------------------------------------------------
 
 BOOL CMnemoraDlg::ReadClearClipboard() {
-  CRegKey key;
-  if (key.Open(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
-      key.Create(HKEY_LOCAL_MACHINE, kSettingsKey) != ERROR_SUCCESS) {
-    return TRUE;
-  }
-  char szValue[50] = {};
-  DWORD dwCount = sizeof szValue;
-  if (key.QueryValue(szValue, "ClearClipbrd", &dwCount) != ERROR_SUCCESS) {
-    key.Close();
-    WriteClearClipboard("TRUE");
-    return ClearClipboardFromQuery(false, "");
-  }
-  return ClearClipboardFromQuery(true, szValue);
+  CRegistryStore store;
+  return LoadClearClipboard(store) ? TRUE : FALSE;
 }
 
-void CMnemoraDlg::WriteClearClipboard(const char* lpszText) {
-  CRegKey key;
-  if (key.Open(HKEY_LOCAL_MACHINE, kSettingsKey, KEY_ALL_ACCESS) != ERROR_SUCCESS &&
-      key.Create(HKEY_LOCAL_MACHINE, kSettingsKey) != ERROR_SUCCESS) {
-    return;
-  }
-  key.SetValue(lpszText, "ClearClipbrd");
+void CMnemoraDlg::WriteClearClipboard(BOOL bOn) {
+  CRegistryStore store;
+  StoreClearClipboard(store, bOn != FALSE);
 }
 
 void CMnemoraDlg::LoadSettings() {
@@ -261,7 +246,7 @@ void CMnemoraDlg::LoadSettings() {
   m_chkAutoStart.SetCheck(bAutoStart ? 1 : 0);
 }
 
-void CMnemoraDlg::OnClearClipboard() { WriteClearClipboard(m_chkClearClipboard.GetCheck() == 1 ? "TRUE" : "FALSE"); }
+void CMnemoraDlg::OnClearClipboard() { WriteClearClipboard(m_chkClearClipboard.GetCheck() == 1 ? TRUE : FALSE); }
 
 void CMnemoraDlg::OnAutoStart() {
   std::string command = MakeRunCommand(ExecutablePath());
@@ -316,7 +301,7 @@ UINT __cdecl OptimizeThreadProc(LPVOID param) {
   CWinMemoryStatus status;
   CHeapBlockAllocator allocator;
   CWinClipboard clipboard(host.ClearClipboardWindow());
-  RunOptimizePass(host, status, allocator, clipboard);
+  RunOptimizePassGuarded(host, status, allocator, clipboard);
   return 0;
 }
 
@@ -328,9 +313,7 @@ void CMnemoraDlg::OnOptimize() {
 }
 
 LRESULT CMnemoraDlg::OnOptimizeFinished(WPARAM, LPARAM) {
-  if (CWnd* pMain = AfxGetMainWnd()) {
-    if (CWnd* pOptimize = pMain->GetDlgItem(IDC_OPTIMIZE)) pOptimize->EnableWindow(TRUE);
-  }
+  m_btnOptimize.EnableWindow(TRUE);
   if (ExitIsPending()) CDialog::OnCancel();
   return 0;
 }

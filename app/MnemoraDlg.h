@@ -30,7 +30,7 @@ class CMnemoraDlg : public CDialog {
 
   void PaintCustomFrame(CDC* pDC);
   BOOL ReadClearClipboard();
-  void WriteClearClipboard(const char* lpszText);
+  void WriteClearClipboard(BOOL bOn);
   void LoadSettings();
   void SetUpAppearance();
 

@@ -53,6 +53,18 @@ void FillBlock(void* block, uint64_t bytes, unsigned char value)
     }
 }
 
+// The finished message goes out with the counter at kCycles, so an exit request that
+// arrives after the dialog has handled it, but before the reset, closes at once instead of
+// waiting for a message that will not come again.
+void FinishPass(IPassHost& host)
+{
+    g_nOptimizeCycle.store(kCycles);
+    // Posted before the reset: the dialog may see the message while g_bOptimizing is still 1.
+    host.PostFinished();
+    g_nOptimizeCycle.store(0);
+    g_bOptimizing.store(0);
+}
+
 } // namespace
 
 std::string FormatStepText(int32_t value)
@@ -103,9 +115,23 @@ void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& al
     }
     if (earlyEnd)
         host.ShowStep(kOptimizeSteps[kLastStep]);
+    FinishPass(host);
+}
 
-    // Posted before the reset: the dialog may see the message while g_bOptimizing is still 1.
-    host.PostFinished();
+void RunOptimizePassGuarded(IPassHost& host, IMemoryStatus& status, IBlockAllocator& allocator,
+                            IClipboard& clipboard) noexcept
+{
+    try {
+        RunOptimizePass(host, status, allocator, clipboard);
+        return;
+    } catch (...) {
+    }
+    try {
+        host.ShowStep(kOptimizeSteps[kLastStep]);
+        FinishPass(host);
+        return;
+    } catch (...) {
+    }
     g_nOptimizeCycle.store(0);
     g_bOptimizing.store(0);
 }
@@ -113,7 +139,10 @@ void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& al
 bool TryClaimPass()
 {
     int32_t idle = 0;
-    return g_bOptimizing.compare_exchange_strong(idle, 1);
+    if (!g_bOptimizing.compare_exchange_strong(idle, 1))
+        return false;
+    g_bExitPending.store(0);
+    return true;
 }
 
 void AbandonPassClaim()
@@ -124,15 +153,17 @@ void AbandonPassClaim()
 bool RequestExit()
 {
     int32_t cycle = g_nOptimizeCycle.load();
-    // 0: idle, still in the first cycle, or just reset by an ending worker; close now.
-    // A counter at 9 or 10 is left alone: pulling 10 back to 9 would rerun the last cycle.
-    while (cycle != 0) {
-        if (cycle >= kCycles - 1 || g_nOptimizeCycle.compare_exchange_weak(cycle, kCycles - 1)) {
+    for (;;) {
+        // 0: idle, still in the first cycle, or reset by an ending worker. kCycles or more:
+        // the pass is over and its finished message posted, perhaps already handled.
+        if (cycle <= 0 || cycle >= kCycles)
+            return true;
+        // A failed exchange reloads the counter, which the worker may just have moved on.
+        if (cycle == kCycles - 1 || g_nOptimizeCycle.compare_exchange_weak(cycle, kCycles - 1)) {
             g_bExitPending.store(1);
             return false;
         }
     }
-    return true;
 }
 
 bool ExitIsPending()

@@ -8,8 +8,9 @@
 
 // Pass state shared between the UI thread and the worker; all start at 0.
 extern std::atomic<int32_t> g_bOptimizing;     // non-zero while a pass runs
-extern std::atomic<int32_t> g_nOptimizeCycle;  // current cycle 0..10; 0 when idle
-extern std::atomic<int32_t> g_bExitPending;    // 1 once exit was asked for during a pass; never cleared
+extern std::atomic<int32_t> g_nOptimizeCycle;  // current cycle 0..9; 10 once the pass is over; 0 when idle
+extern std::atomic<int32_t> g_bExitPending;    // 1 once exit was asked for during a pass; 0 again
+                                               // when the next pass is claimed
 
 // Progress values, three per cycle: before allocation, after allocation, after release.
 extern const int32_t kOptimizeSteps[30];
@@ -49,17 +50,25 @@ std::string FormatStepText(int32_t value);
 // of the available physical memory, write it full (0xCD), write it full again (0xDD),
 // release; progress follows kOptimizeSteps. Only std::bad_alloc from Allocate is handled
 // (an early end, with the no-need message in the first cycle). Anything else propagates and
-// leaves the pass state as it was; the caller's thread must not let it escape.
+// leaves the pass state as it was. Once the cycles are done the counter reads 10 until the
+// finished message has been posted.
 void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& allocator,
                      IClipboard& clipboard);
 
+// The worker thread's entry: RunOptimizePass, and should any exception escape it, the pass
+// ends as an early end does (bar at 100, finished posted, state back to idle), so Optimize
+// works again and an Exit is not lost, instead of the exception ending the process.
+void RunOptimizePassGuarded(IPassHost& host, IMemoryStatus& status, IBlockAllocator& allocator,
+                            IClipboard& clipboard) noexcept;
+
 // Claims the pass for a new worker: false while a pass runs, so a command during a pass
-// starts nothing.
+// starts nothing. A claimed pass starts with no exit pending.
 bool TryClaimPass();
 // Undoes a claim whose worker thread could not be started.
 void AbandonPassClaim();
 
-// Exit request from the dialog. True: close now (idle, or still in the first cycle).
-// False: the pass was shortened to its last cycle and the dialog closes when it reports.
+// Exit request from the dialog. True: close now (idle, still in the first cycle, or the pass
+// is over and its end message already on its way). False: the pass was shortened to its
+// last cycle and the dialog closes when it reports.
 bool RequestExit();
 bool ExitIsPending();

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 const char* const kSettingsKey = "SOFTWARE\\Mnemora.Net\\";
 const char* const kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\";
@@ -20,16 +19,43 @@ const char* OnOffText(bool on)
 
 } // namespace
 
-bool ClearClipboardFromQuery(bool queryOk, const char* text)
+bool CLayeredSettingsStore::WriteString(const std::string& key, const std::string& name,
+                                        const std::string& data)
 {
-    if (!queryOk)
+    if (m_machine.WriteString(key, name, data) || m_machine.ReadString(key, name) == data) {
+        m_user.DeleteValue(key, name);
         return true;
-    return text != nullptr && std::strcmp(text, "TRUE") == 0;
+    }
+    return m_user.WriteString(key, name, data);
+}
+
+std::optional<std::string> CLayeredSettingsStore::ReadString(const std::string& key,
+                                                             const std::string& name)
+{
+    if (std::optional<std::string> text = m_user.ReadString(key, name))
+        return text;
+    return m_machine.ReadString(key, name);
+}
+
+void CLayeredSettingsStore::DeleteValue(const std::string& key, const std::string& name)
+{
+    m_machine.DeleteValue(key, name);
+    m_user.DeleteValue(key, name);
 }
 
 std::string MakeRunCommand(const std::string& exePath)
 {
     return "\"" + exePath + "\" -m";
+}
+
+bool LoadClearClipboard(ISettingsStore& store)
+{
+    const std::optional<std::string> text = store.ReadString(kSettingsKey, "ClearClipbrd");
+    if (!text) {
+        StoreClearClipboard(store, true);
+        return true;
+    }
+    return *text == "TRUE";
 }
 
 bool LoadAutoFree(ISettingsStore& store)
@@ -41,7 +67,7 @@ bool LoadAutoFree(ISettingsStore& store)
 
 int32_t LoadAutoFreeNum(ISettingsStore& store)
 {
-    const std::string text = store.ReadString(kSettingsKey, "AutoFreeNum");
+    const std::string text = store.ReadString(kSettingsKey, "AutoFreeNum").value_or("");
     if (text.empty())
         return kDefaultAutoFreeNum;
     // atoi's parse (blanks, sign, leading digits; none gives 0), without its overflow UB:
@@ -57,6 +83,11 @@ bool LoadAutoStart(ISettingsStore& store, const std::string& runCommand)
     const bool on = store.ReadString(kSettingsKey, "AutoStart") != "FALSE";
     StoreAutoStart(store, on, runCommand);
     return on;
+}
+
+void StoreClearClipboard(ISettingsStore& store, bool on)
+{
+    store.WriteString(kSettingsKey, "ClearClipbrd", OnOffText(on));
 }
 
 void StoreAutoStart(ISettingsStore& store, bool on, const std::string& runCommand)

@@ -123,16 +123,10 @@ BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
   ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
-int AfxMessageBox(const char* lpszText, UINT nType, UINT) {
+namespace {
+int ShowMessageBox(HWND hOwner, const char* lpszText, UINT nType) {
   CWinApp* pApp = AfxGetApp();
   const char* caption = pApp ? pApp->m_pszAppName : nullptr;
-  // Owned by the main window only on its own thread; a box from a worker stands alone.
-  HWND hOwner = nullptr;
-  CWnd* pMain = AfxGetMainWnd();
-  if (pMain && pMain->m_hWnd && ::IsWindow(pMain->m_hWnd) &&
-      ::GetWindowThreadProcessId(pMain->m_hWnd, nullptr) == ::GetCurrentThreadId()) {
-    hOwner = ::GetLastActivePopup(pMain->m_hWnd);
-  }
   HHOOK hHook = nullptr;
   if (pApp && pApp->HasDialogColors()) {
     t_bMsgBoxHooked = false;
@@ -141,6 +135,22 @@ int AfxMessageBox(const char* lpszText, UINT nType, UINT) {
   int result = ::MessageBoxA(hOwner, lpszText, caption, nType);
   if (hHook) ::UnhookWindowsHookEx(hHook);
   return result;
+}
+}  // namespace
+
+int AfxMessageBox(const char* lpszText, UINT nType, UINT) {
+  // Owned by the main window only on its own thread; a box from a worker stands alone.
+  HWND hOwner = nullptr;
+  CWnd* pMain = AfxGetMainWnd();
+  if (pMain && pMain->m_hWnd && ::IsWindow(pMain->m_hWnd) &&
+      ::GetWindowThreadProcessId(pMain->m_hWnd, nullptr) == ::GetCurrentThreadId()) {
+    hOwner = ::GetLastActivePopup(pMain->m_hWnd);
+  }
+  return ShowMessageBox(hOwner, lpszText, nType);
+}
+
+int AfxOwnedMessageBox(HWND hOwner, const char* lpszText, UINT nType) {
+  return ShowMessageBox(hOwner, lpszText, nType);
 }
 
 // ---- threads -----------------------------------------------------------------------------------

@@ -510,6 +510,9 @@ HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 inline void AfxEnableControlContainer() {}
 int AfxMessageBox(const char* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+// AfxMessageBox with the owner given, for a thread that must not look at the main window
+// (it may be going away meanwhile): same caption and colours.
+int AfxOwnedMessageBox(HWND hOwner, const char* lpszText, UINT nType = MB_OK);
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority = THREAD_PRIORITY_NORMAL,
                            UINT nStackSize = 0, DWORD dwCreateFlags = 0,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);

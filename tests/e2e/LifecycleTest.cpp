@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "E2EDriver.h"
 #include "MainDialogSupport.h"
 #include "resource.h"
@@ -14,7 +17,70 @@ const char kSecondCopyHint[] =
     "Left click on the system tray icon to display Mnemora.Net main window.\n"
     "Right click on the system tray icon to display its context menu.";
 
+const char kSingleInstanceMutex[] =
+    "0x6510f64b, 0x8e55, 0x4cab, 0xac, 0x10, 0xc1, 0xd2, 0xdd, 0x61, 0x75, 0x6e";
+
 class Lifecycle : public e2e::maindlg::ShippedProgramTest {};
+
+bool SingleInstanceMutexExists() {
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kSingleInstanceMutex);
+    if (!mutex) return false;
+    CloseHandle(mutex);
+    return true;
+}
+
+// The copy's main dialog: a "#32770" titled "Mnemora" with the Optimize button (its message
+// boxes have the same class and title).
+HWND FindMainDialog(DWORD pid) {
+    HWND dialog = e2e::FindTopLevelWindow(pid, "Mnemora", "#32770");
+    return dialog && GetDlgItem(dialog, IDC_OPTIMIZE) ? dialog : nullptr;
+}
+
+// A minimized top-level window of another class titled "Mnemora", as a folder of that name
+// would be. Its own thread serves it, so whatever another process does to it takes effect.
+class OtherMnemoraWindow {
+public:
+    OtherMnemoraWindow() {
+        m_thread = std::thread([this] { Run(); });
+        e2e::WaitUntil([this] { return m_window.load() != nullptr; }, 5000);
+    }
+    ~OtherMnemoraWindow() {
+        if (HWND window = m_window.load()) PostMessageA(window, WM_CLOSE, 0, 0);
+        else PostThreadMessageA(m_threadId.load(), WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+    OtherMnemoraWindow(const OtherMnemoraWindow&) = delete;
+    OtherMnemoraWindow& operator=(const OtherMnemoraWindow&) = delete;
+
+    HWND Get() const { return m_window.load(); }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    void Run() {
+        m_threadId = GetCurrentThreadId();
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &WndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "MnemoraE2EOtherWindow";
+        RegisterClassA(&wc);
+        HWND window = CreateWindowExA(0, wc.lpszClassName, "Mnemora", WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
+                                      nullptr, nullptr, wc.hInstance, nullptr);
+        if (!window) return;
+        ShowWindow(window, SW_SHOWMINNOACTIVE);
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        m_window = window;
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        UnregisterClassA(wc.lpszClassName, wc.hInstance);
+    }
+
+    std::thread m_thread;
+    std::atomic<HWND> m_window{nullptr};
+    std::atomic<DWORD> m_threadId{0};
+};
 
 TEST_F(Lifecycle, Start_NoArguments_DialogShownWithTaskbarButtonAndFocusOnOptimize) {
     RunningDialog app = Start();
@@ -97,6 +163,55 @@ TEST_F(Lifecycle, SecondCopy_FirstHidden_ShowsHintThenRaisesFirstAndEnds) {
     EXPECT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == first.Dialog(); }, 3000))
         << "foreground is " << GetForegroundWindow();
     EXPECT_TRUE(first.Process().IsRunning());
+}
+
+TEST_F(Lifecycle, SecondCopy_OtherWindowTitledMnemora_LeftAloneAndHiddenDialogRaised) {
+    RunningDialog first = Start("-m");
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(e2e::WaitForVisibility(first.Dialog(), false, 5000));
+    OtherMnemoraWindow other;
+    ASSERT_NE(other.Get(), nullptr);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsIconic(other.Get()) != FALSE; }, 3000));
+    // A lookup by title alone finds it first.
+    ASSERT_EQ(FindWindowA(nullptr, "Mnemora"), other.Get());
+
+    std::string error;
+    e2e::ChildProcess second = e2e::ChildProcess::Launch(m_exe, {}, &error);
+    ASSERT_TRUE(second) << error;
+    HWND box = e2e::WaitForMessageBox(second.Pid(), 20000);
+    ASSERT_NE(box, nullptr) << "the second copy showed no message box";
+    ASSERT_TRUE(e2e::PressMessageBoxOk(box));
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second.WaitForExit(10000, &exitCode)) << "the second copy is still running after OK";
+    EXPECT_EQ(exitCode, 0u);
+
+    EXPECT_TRUE(e2e::WaitForVisibility(first.Dialog(), true, 5000)) << "the hidden dialog was not raised";
+    EXPECT_TRUE(IsIconic(other.Get())) << "the other window was restored";
+}
+
+TEST_F(Lifecycle, SecondCopy_FirstExitsWhileHintShown_MutexFreeAndSecondRunsAsFirst) {
+    RunningDialog first = Start();
+    ASSERT_TRUE(first);
+    std::string error;
+    e2e::ChildProcess second = e2e::ChildProcess::Launch(m_exe, {}, &error);
+    ASSERT_TRUE(second) << error;
+    HWND box = e2e::WaitForMessageBox(second.Pid(), 20000);
+    ASSERT_NE(box, nullptr) << "the second copy showed no message box";
+    EXPECT_EQ(e2e::MessageBoxText(box), kSecondCopyHint);
+
+    ASSERT_TRUE(e2e::Post(first.Dialog(), WM_CLOSE));
+    ASSERT_TRUE(first.Process().WaitForExit(10000)) << "the first copy did not end";
+    // Nobody holds the mutex any more, so a copy started now would be the first.
+    EXPECT_FALSE(SingleInstanceMutexExists()) << "the second copy holds the mutex while its box is open";
+
+    ASSERT_TRUE(e2e::PressMessageBoxOk(box));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (dialog = FindMainDialog(second.Pid())) != nullptr; }, 20000))
+        << "the second copy did not take the first one's place; running: " << second.IsRunning();
+    EXPECT_TRUE(e2e::WaitForVisibility(dialog, true, 5000));
+    EXPECT_TRUE(SingleInstanceMutexExists());
+    EXPECT_EQ(e2e::FindMessageBox(second.Pid(), dialog), nullptr);
+    EXPECT_TRUE(second.IsRunning());
 }
 
 TEST_F(Lifecycle, EnterKey_FocusOnCheckBox_EndsProcess) {

@@ -133,6 +133,8 @@ public:
     int check = 1;
     // Runs after a step is recorded, as a user's click would arrive between two messages.
     std::function<void(int32_t value)> afterStep;
+    // Runs once the finished message is out, as the dialog may handle it before the reset.
+    std::function<void()> afterFinished;
 
     std::vector<int32_t> steps;
     int cdBlocksSeen = 0;
@@ -168,6 +170,8 @@ public:
         m_log.push_back("finished");
         ++finished;
         optimizingWhenFinished = g_bOptimizing.load() != 0;
+        if (afterFinished)
+            afterFinished();
     }
 
 private:
@@ -437,10 +441,88 @@ TEST_F(OptimizePassTest, RequestExit_LaterCycle_MovesToLastCycleAndDefersClose)
     EXPECT_EQ(g_nOptimizeCycle.load(), 9);
     EXPECT_TRUE(ExitIsPending());
 
-    // Counter already past its last cycle: left there, or cycle 9 would run again.
-    g_nOptimizeCycle = 10;
+    // Already in its last cycle: left there, the pass ends after it.
+    g_bExitPending = 0;
     EXPECT_FALSE(RequestExit());
-    EXPECT_EQ(g_nOptimizeCycle.load(), 10);
+    EXPECT_EQ(g_nOptimizeCycle.load(), 9);
+    EXPECT_TRUE(ExitIsPending());
+}
+
+TEST_F(OptimizePassTest, RequestExit_CounterAtTen_PassOverClosesNow)
+{
+    g_nOptimizeCycle = 10;
+    EXPECT_TRUE(RequestExit());
+    EXPECT_FALSE(ExitIsPending());
+    EXPECT_EQ(g_nOptimizeCycle.load(), 10) << "pulled back: the last cycle would run again";
+}
+
+// However the pass ends, an exit request between the finished message and the reset would
+// otherwise wait for a finished message that never comes again, and stay pending.
+TEST_F(OptimizePassTest, RunOptimizePassGuarded_ExitBetweenFinishedAndReset_ClosesNow)
+{
+    using Outcome = FakeBlockAllocator::Outcome;
+    const struct {
+        const char* name;
+        int failingCall;
+        Outcome outcome;
+    } cases[] = {
+        {"full pass", -1, Outcome::Block},
+        {"allocation throws in cycle 4", 4, Outcome::Throw},
+        {"no block in cycle 6", 6, Outcome::Null},
+        {"other exception in cycle 2", 2, Outcome::ThrowOther},
+    };
+    for (const auto& c : cases) {
+        ResetGlobals();
+        EventLog caseLog;
+        FakeMemoryStatus caseStatus{caseLog};
+        FakeBlockAllocator caseAllocator{caseLog};
+        FakeClipboard caseClipboard{caseLog};
+        FakePassHost caseHost{caseLog, caseAllocator};
+        caseAllocator.outcomeOf = [&c](int n) { return n == c.failingCall ? c.outcome : Outcome::Block; };
+        int exitAnswer = -1;
+        caseHost.afterFinished = [&exitAnswer] { exitAnswer = RequestExit() ? 1 : 0; };
+
+        ASSERT_TRUE(TryClaimPass()) << c.name;
+        RunOptimizePassGuarded(caseHost, caseStatus, caseAllocator, caseClipboard);
+
+        EXPECT_EQ(exitAnswer, 1) << c.name;
+        EXPECT_FALSE(ExitIsPending()) << c.name;
+        EXPECT_EQ(caseHost.finished, 1) << c.name;
+        EXPECT_EQ(g_nOptimizeCycle.load(), 0) << c.name;
+        EXPECT_EQ(g_bOptimizing.load(), 0) << c.name;
+    }
+}
+
+TEST_F(OptimizePassTest, TryClaimPass_ExitPendingFromBefore_NewPassStartsWithoutIt)
+{
+    g_bExitPending = 1;
+    ASSERT_TRUE(TryClaimPass());
+    EXPECT_FALSE(ExitIsPending());
+
+    // A refused claim leaves the running pass's exit request alone.
+    g_bExitPending = 1;
+    EXPECT_FALSE(TryClaimPass());
+    EXPECT_TRUE(ExitIsPending());
+}
+
+TEST_F(OptimizePassTest, RunOptimizePassGuarded_OtherException_EndsPassAndNextPassRuns)
+{
+    allocator.outcomeOf = [](int n) {
+        return n == 3 ? FakeBlockAllocator::Outcome::ThrowOther : FakeBlockAllocator::Outcome::Block;
+    };
+    ASSERT_TRUE(TryClaimPass());
+    RunOptimizePassGuarded(host, status, allocator, clipboard);
+
+    EXPECT_EQ(host.steps, Concat(TableSteps(0, 10), {100}));
+    EXPECT_EQ(host.messages, 0);
+    ExpectIdleAfterPass();
+
+    host.steps.clear();
+    host.finished = 0;
+    ASSERT_TRUE(TryClaimPass()) << "the pass is still marked as running";
+    RunOptimizePassGuarded(host, status, allocator, clipboard);
+    EXPECT_EQ(host.steps, TableSteps(0, 30));
+    ExpectIdleAfterPass();
 }
 
 TEST(FormatStepTextTest, FormatStepText_Values_TwoDecimalsAndPercentSign)

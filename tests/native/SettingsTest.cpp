@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,27 +16,36 @@ const std::string kExePath = "C:\\Program Files\\Mnemora\\Mnemora.exe";
 const std::string kRunCommand = "\"C:\\Program Files\\Mnemora\\Mnemora.exe\" -m";
 
 // Keeps values in a map with the registry store's read limit: 49 characters and a
-// terminator fit into the 50-byte buffer, anything longer reads as missing.
+// terminator fit into the 50-byte buffer, anything longer reads as missing. A store that
+// refuses access stands for HKEY_LOCAL_MACHINE as a standard user sees it.
 class FakeSettingsStore : public ISettingsStore {
 public:
     std::map<std::pair<std::string, std::string>, std::string> values;
     std::vector<std::string> writes;  // "write key|name=data", "delete key|name"
+    bool writable = true;
+    bool readable = true;
 
-    void WriteString(const std::string& key, const std::string& name,
+    bool WriteString(const std::string& key, const std::string& name,
                      const std::string& data) override
     {
+        if (!writable)
+            return false;
         writes.push_back("write " + key + "|" + name + "=" + data);
         values[{key, name}] = data;
+        return true;
     }
-    std::string ReadString(const std::string& key, const std::string& name) override
+    std::optional<std::string> ReadString(const std::string& key,
+                                          const std::string& name) override
     {
         const auto it = values.find({key, name});
-        if (it == values.end() || it->second.size() >= 50)
-            return std::string();
+        if (!readable || it == values.end() || it->second.size() >= 50)
+            return std::nullopt;
         return it->second;
     }
     void DeleteValue(const std::string& key, const std::string& name) override
     {
+        if (!writable)
+            return;
         writes.push_back("delete " + key + "|" + name);
         values.erase({key, name});
     }
@@ -51,38 +61,45 @@ public:
     }
 };
 
+// The machine store as a standard user sees it: readable, every write refused.
+struct StandardUserStores {
+    StandardUserStores() { machine.writable = false; }
+    FakeSettingsStore machine;
+    FakeSettingsStore user;
+    CLayeredSettingsStore store{machine, user};
+};
+
 } // namespace
 
 TEST(SettingsTest, LoadAll_FirstStart_WritesDefaultsAndRunValue)
 {
     FakeSettingsStore store;
 
-    EXPECT_TRUE(ClearClipboardFromQuery(false, nullptr));
+    EXPECT_TRUE(LoadClearClipboard(store));
     EXPECT_TRUE(LoadAutoFree(store));
     EXPECT_EQ(LoadAutoFreeNum(store), 15);
     EXPECT_TRUE(LoadAutoStart(store, MakeRunCommand(kExePath)));
 
+    EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), "TRUE");
     EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE");
     EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
     EXPECT_FALSE(store.Has(kMnemoraKey, "AutoFreeNum"));
     EXPECT_EQ(store.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
 }
 
-TEST(SettingsTest, ClearClipboardFromQuery_StoredText_OnOnlyForExactTRUE)
+TEST(SettingsTest, LoadClearClipboard_StoredText_OnOnlyForExactTRUEAndKept)
 {
-    EXPECT_TRUE(ClearClipboardFromQuery(true, "TRUE"));
-    EXPECT_FALSE(ClearClipboardFromQuery(true, "true"));
-    EXPECT_FALSE(ClearClipboardFromQuery(true, "1"));
-    EXPECT_FALSE(ClearClipboardFromQuery(true, ""));
-    EXPECT_FALSE(ClearClipboardFromQuery(true, "TRU"));
-    EXPECT_FALSE(ClearClipboardFromQuery(true, "TRUEX"));
-    EXPECT_FALSE(ClearClipboardFromQuery(true, "FALSE"));
-}
-
-TEST(SettingsTest, ClearClipboardFromQuery_QueryFailed_CountsAsOn)
-{
-    EXPECT_TRUE(ClearClipboardFromQuery(false, nullptr));
-    EXPECT_TRUE(ClearClipboardFromQuery(false, "FALSE"));
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"TRUE", true}, {"true", false}, {"1", false},     {"", false},
+        {"TRU", false}, {"TRUEX", false}, {"FALSE", false}, {std::string(50, 'T'), true},
+    };
+    for (const auto& [text, on] : cases) {
+        FakeSettingsStore store;
+        store.values[{kMnemoraKey, "ClearClipbrd"}] = text;
+        EXPECT_EQ(LoadClearClipboard(store), on) << '"' << text << '"';
+        // Only a value that reads as missing (here: too long) is replaced.
+        EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), text.size() < 50 ? text : "TRUE");
+    }
 }
 
 TEST(SettingsTest, LoadAutoFree_ExactFALSE_LoadsOffAndWritesFALSE)
@@ -192,4 +209,124 @@ TEST(SettingsTest, MakeRunCommand_PathWithBlanks_QuotesPathAndAppendsSwitch)
 {
     EXPECT_EQ(MakeRunCommand(kExePath), kRunCommand);
     EXPECT_EQ(MakeRunCommand("C:\\M.exe"), "\"C:\\M.exe\" -m");
+}
+
+TEST(SettingsLayeredTest, ReadString_UserThenMachineThenNothing)
+{
+    const std::optional<std::string> none;
+    const struct {
+        std::optional<std::string> user, machine, expected;
+        bool machineReadable;
+    } cases[] = {
+        {"FALSE", "TRUE", "FALSE", true},
+        {none, "FALSE", "FALSE", true},
+        {"", "FALSE", "", true},  // an empty per-user text is a value, not a gap
+        {std::string(50, 'x'), "20", "20", true},
+        {none, none, none, true},
+        {"30", none, "30", false},
+        {none, "20", none, false},
+    };
+    for (const auto& c : cases) {
+        FakeSettingsStore machine;
+        FakeSettingsStore user;
+        machine.readable = c.machineReadable;
+        if (c.user)
+            user.values[{kMnemoraKey, "AutoFreeNum"}] = *c.user;
+        if (c.machine)
+            machine.values[{kMnemoraKey, "AutoFreeNum"}] = *c.machine;
+        CLayeredSettingsStore store(machine, user);
+        EXPECT_EQ(store.ReadString(kMnemoraKey, "AutoFreeNum"), c.expected)
+            << c.user.value_or("<none>") << " / " << c.machine.value_or("<none>");
+    }
+}
+
+TEST(SettingsLayeredTest, WriteString_MachineWritable_GoesThereAndUserCopyRemoved)
+{
+    FakeSettingsStore machine;
+    FakeSettingsStore user;
+    user.values[{kMnemoraKey, "AutoFree"}] = "TRUE";
+    user.values[{kMnemoraKey, "AutoStart"}] = "TRUE";
+    CLayeredSettingsStore store(machine, user);
+
+    EXPECT_TRUE(store.WriteString(kMnemoraKey, "AutoFree", "FALSE"));
+
+    EXPECT_EQ(machine.Get(kMnemoraKey, "AutoFree"), "FALSE");
+    EXPECT_FALSE(user.Has(kMnemoraKey, "AutoFree"));
+    EXPECT_EQ(user.Get(kMnemoraKey, "AutoStart"), "TRUE") << "only that value's copy goes";
+    EXPECT_EQ(store.ReadString(kMnemoraKey, "AutoFree"), "FALSE");
+}
+
+TEST(SettingsLayeredTest, WriteString_MachineRefuses_GoesToUserAndWinsOverMachine)
+{
+    StandardUserStores s;
+    s.machine.values[{kMnemoraKey, "AutoFreeNum"}] = "20";
+
+    EXPECT_TRUE(s.store.WriteString(kMnemoraKey, "AutoFreeNum", "35"));
+
+    EXPECT_EQ(s.user.Get(kMnemoraKey, "AutoFreeNum"), "35");
+    EXPECT_EQ(s.machine.Get(kMnemoraKey, "AutoFreeNum"), "20");
+    EXPECT_EQ(s.store.ReadString(kMnemoraKey, "AutoFreeNum"), "35");
+}
+
+TEST(SettingsLayeredTest, WriteString_MachineRefusesButHoldsSameValue_UserCopyRemovedInstead)
+{
+    StandardUserStores s;
+    s.machine.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
+    s.user.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
+
+    EXPECT_TRUE(s.store.WriteString(kWindowsRunKey, "Mnemora.Net", kRunCommand));
+
+    EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net")) << "two Run entries start two copies";
+    EXPECT_EQ(s.store.ReadString(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+}
+
+TEST(SettingsLayeredTest, DeleteValue_RemovesFromBothWhereAllowed)
+{
+    for (bool machineWritable : {true, false}) {
+        FakeSettingsStore machine;
+        FakeSettingsStore user;
+        machine.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
+        user.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
+        machine.writable = machineWritable;
+        CLayeredSettingsStore store(machine, user);
+
+        store.DeleteValue(kWindowsRunKey, "Mnemora.Net");
+
+        EXPECT_FALSE(user.Has(kWindowsRunKey, "Mnemora.Net")) << machineWritable;
+        EXPECT_EQ(machine.Has(kWindowsRunKey, "Mnemora.Net"), !machineWritable);
+    }
+}
+
+// A standard user's life with an installer's machine settings: they count until the user
+// changes them, the changes persist per user, and start-with-Windows lives in the user's
+// Run key.
+TEST(SettingsLayeredTest, StandardUser_InstallerDefaultsThenOwnChoices_Persist)
+{
+    StandardUserStores s;
+    s.machine.values[{kMnemoraKey, "AutoFree"}] = "FALSE";
+    s.machine.values[{kMnemoraKey, "AutoFreeNum"}] = "20";
+    s.machine.values[{kMnemoraKey, "ClearClipbrd"}] = "FALSE";
+    s.machine.values[{kMnemoraKey, "AutoStart"}] = "FALSE";
+
+    EXPECT_FALSE(LoadClearClipboard(s.store));
+    EXPECT_FALSE(LoadAutoFree(s.store));
+    EXPECT_EQ(LoadAutoFreeNum(s.store), 20);
+    EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
+    EXPECT_TRUE(s.user.values.empty()) << "loading unchanged values copies nothing per user";
+
+    StoreAutoFree(s.store, true);
+    StoreAutoFreeNum(s.store, 35);
+    StoreClearClipboard(s.store, true);
+    StoreAutoStart(s.store, true, kRunCommand);
+    EXPECT_EQ(s.user.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+
+    EXPECT_TRUE(LoadClearClipboard(s.store));
+    EXPECT_TRUE(LoadAutoFree(s.store));
+    EXPECT_EQ(LoadAutoFreeNum(s.store), 35);
+    EXPECT_TRUE(LoadAutoStart(s.store, kRunCommand));
+
+    StoreAutoStart(s.store, false, kRunCommand);
+    EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net"));
+    EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
+    EXPECT_TRUE(s.machine.writes.empty());
 }

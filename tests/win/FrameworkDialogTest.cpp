@@ -421,10 +421,11 @@ void CALLBACK InspectBoxTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
 }
 
-int RunInspectedBox(BoxProbe* pProbe, const char* text) {
+// With an owner, through AfxOwnedMessageBox.
+int RunInspectedBox(BoxProbe* pProbe, const char* text, HWND hOwner = nullptr) {
   t_pBoxProbe = pProbe;
   UINT_PTR id = ::SetTimer(nullptr, 0, 50, &InspectBoxTimerProc);
-  int result = AfxMessageBox(text, MB_OK);
+  int result = hOwner ? AfxOwnedMessageBox(hOwner, text, MB_OK) : AfxMessageBox(text, MB_OK);
   ::KillTimer(nullptr, id);
   t_pBoxProbe = nullptr;
   return result;
@@ -468,6 +469,25 @@ TEST(MessageBoxTest, AfxMessageBox_FromWorkerThread_NotOwnedByMainWindow) {
   EXPECT_EQ(result.load(), IDOK);
   ASSERT_NE(probe.hBox, nullptr);
   EXPECT_EQ(probe.hOwner, nullptr);
+}
+
+TEST(MessageBoxTest, AfxOwnedMessageBox_FromWorkerWithoutMainWindow_OwnedAndColouredLikeAfxMessageBox) {
+  theApp.InitNames(::GetModuleHandleA(nullptr));
+  theApp.SetDialogBkColor(kDlgBk, kDlgText);
+  CMainWindow main;
+  theApp.m_pMainWnd = nullptr;  // as while Exit is tearing the dialog down
+
+  BoxProbe probe;
+  std::atomic<int> result{0};
+  std::thread worker([&] { result = RunInspectedBox(&probe, "Owned from a worker", main.m_wnd.m_hWnd); });
+  EXPECT_TRUE(WaitUntil([&] { return result.load() != 0; }, 15000));
+  worker.join();
+  EXPECT_EQ(result.load(), IDOK);
+  ASSERT_NE(probe.hBox, nullptr);
+  EXPECT_EQ(probe.hOwner, main.m_wnd.m_hWnd);
+  EXPECT_EQ(probe.caption, ExeBaseName());
+  EXPECT_EQ(probe.crBk, kDlgBk);
+  EXPECT_EQ(probe.crText, kDlgText);
 }
 
 }  // namespace

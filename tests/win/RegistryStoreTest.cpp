@@ -1,4 +1,4 @@
-#include "Register.h"
+#include "win/Register.h"
 
 #include <windows.h>
 
@@ -9,26 +9,37 @@
 
 namespace {
 
-const char kTestRoot[] = "SOFTWARE\\MnemoraTest";
+// The test's stand-ins for both roots live here, in the real HKEY_CURRENT_USER.
+const char kTestRoot[] = "Software\\MnemoraTest";
 
 class CTestKey {
 public:
     CTestKey() = default;
-    ~CTestKey()
-    {
-        if (m_hKey != nullptr)
-            ::RegCloseKey(m_hKey);
-    }
+    ~CTestKey() { Reset(nullptr); }
     CTestKey(const CTestKey&) = delete;
     CTestKey& operator=(const CTestKey&) = delete;
 
-    bool Open(const std::string& path)
+    void Reset(HKEY hKey)
+    {
+        if (m_hKey != nullptr)
+            ::RegCloseKey(m_hKey);
+        m_hKey = hKey;
+    }
+    bool Open(HKEY parent, const std::string& path)
     {
         HKEY hKey = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &hKey) !=
-            ERROR_SUCCESS)
+        if (::RegOpenKeyExA(parent, path.c_str(), 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
             return false;
-        m_hKey = hKey;
+        Reset(hKey);
+        return true;
+    }
+    bool Create(HKEY parent, const std::string& path, DWORD options)
+    {
+        HKEY hKey = nullptr;
+        if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
+                              &hKey, nullptr) != ERROR_SUCCESS)
+            return false;
+        Reset(hKey);
         return true;
     }
     HKEY Get() const { return m_hKey; }
@@ -37,65 +48,101 @@ private:
     HKEY m_hKey = nullptr;
 };
 
-bool KeyExists(const std::string& path)
+bool KeyExists(HKEY parent, const std::string& path)
 {
     CTestKey key;
-    return key.Open(path);
+    return key.Open(parent, path);
 }
 
 void DeleteTestRoot()
 {
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTestRoot);
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kTestRoot);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kTestRoot);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestRoot);
 }
 
 // Writes raw data of any type, as another program might have.
-void SetRawValue(const std::string& path, const char* name, DWORD type,
+void SetRawValue(HKEY parent, const std::string& path, const char* name, DWORD type,
                  const std::vector<BYTE>& data)
 {
-    HKEY hKey = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr,
-                                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
+    CTestKey key;
+    ASSERT_TRUE(key.Create(parent, path, REG_OPTION_NON_VOLATILE));
+    ASSERT_EQ(::RegSetValueExA(key.Get(), name, 0, type, data.data(),
+                               static_cast<DWORD>(data.size())),
               ERROR_SUCCESS);
-    const LONG rc = ::RegSetValueExA(hKey, name, 0, type, data.data(),
-                                     static_cast<DWORD>(data.size()));
-    ::RegCloseKey(hKey);
-    ASSERT_EQ(rc, ERROR_SUCCESS);
 }
 
+struct RawValue {
+    DWORD type = REG_NONE;
+    std::string text;
+};
+
+bool ReadRawValue(HKEY parent, const std::string& path, const char* name, RawValue& out)
+{
+    CTestKey key;
+    if (!key.Open(parent, path))
+        return false;
+    char buf[300] = {};
+    DWORD size = sizeof buf - 1;
+    if (::RegQueryValueExA(key.Get(), name, nullptr, &out.type, reinterpret_cast<BYTE*>(buf),
+                           &size) != ERROR_SUCCESS)
+        return false;
+    out.text = buf;
+    return true;
+}
+
+// HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER are replaced for this process by two fresh keys,
+// so the tests neither need nor touch the real roots. A volatile machine root refuses every
+// key the store would create under it, as HKEY_LOCAL_MACHINE refuses a standard user (the
+// registry's access checks cannot be relied on to do that for a test).
 class RegistryStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        DeleteTestRoot();
-        ASSERT_FALSE(KeyExists(kTestRoot));
-    }
+    void SetUp() override { UseRoots(true); }
     void TearDown() override
     {
+        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        m_machine.Reset(nullptr);
+        m_user.Reset(nullptr);
         DeleteTestRoot();
-        EXPECT_FALSE(KeyExists(kTestRoot)) << "test key left behind";
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kTestRoot)) << "test key left behind";
+    }
+
+    void UseRoots(bool machineWritable)
+    {
+        TearDown();
+        ASSERT_TRUE(m_user.Create(HKEY_CURRENT_USER, std::string(kTestRoot) + "\\User",
+                                  REG_OPTION_NON_VOLATILE));
+        ASSERT_TRUE(m_machine.Create(HKEY_CURRENT_USER, std::string(kTestRoot) + "\\Machine",
+                                     machineWritable ? REG_OPTION_NON_VOLATILE
+                                                     : REG_OPTION_VOLATILE));
+        ASSERT_EQ(::RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_machine.Get()), ERROR_SUCCESS);
+        ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, m_user.Get()), ERROR_SUCCESS);
     }
 
     // Same shape as the program's own paths, trailing backslash included.
-    const std::string m_key = std::string(kTestRoot) + "\\Store\\";
-    CRegistryStore m_store;
+    const std::string m_key = "SOFTWARE\\Store\\";
+    CTestKey m_machine;
+    CTestKey m_user;
+    CRegistryRoot m_machineRoot{CRegistryRoot::kMachine};
 };
 
 } // namespace
 
-TEST_F(RegistryStoreTest, ReadString_MissingKey_CreatesKeyAndReadsEmpty)
+TEST_F(RegistryStoreTest, ReadString_MissingKey_ReadsNothingAndCreatesNoKey)
 {
-    EXPECT_EQ(m_store.ReadString(m_key, "AutoFree"), "");
-    EXPECT_TRUE(KeyExists(m_key));
+    CRegistryStore store;
+    EXPECT_EQ(store.ReadString(m_key, "AutoFree"), std::nullopt);
+    EXPECT_FALSE(KeyExists(m_machine.Get(), "SOFTWARE"));
+    EXPECT_FALSE(KeyExists(m_user.Get(), "SOFTWARE"));
 }
 
 TEST_F(RegistryStoreTest, WriteString_ThenReadString_RoundTripsAsTerminatedRegSz)
 {
-    m_store.WriteString(m_key, "AutoFreeNum", "15");
-    EXPECT_EQ(m_store.ReadString(m_key, "AutoFreeNum"), "15");
+    EXPECT_TRUE(m_machineRoot.WriteString(m_key, "AutoFreeNum", "15"));
+    EXPECT_EQ(m_machineRoot.ReadString(m_key, "AutoFreeNum"), "15");
 
     CTestKey key;
-    ASSERT_TRUE(key.Open(m_key));
+    ASSERT_TRUE(key.Open(m_machine.Get(), m_key));
     DWORD type = 0;
     DWORD size = 0;
     ASSERT_EQ(::RegQueryValueExA(key.Get(), "AutoFreeNum", nullptr, &type, nullptr, &size),
@@ -103,93 +150,108 @@ TEST_F(RegistryStoreTest, WriteString_ThenReadString_RoundTripsAsTerminatedRegSz
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(size, 3u);
 
-    m_store.WriteString(m_key, "AutoFreeNum", "7");
-    EXPECT_EQ(m_store.ReadString(m_key, "AutoFreeNum"), "7");
-}
-
-TEST_F(RegistryStoreTest, WriteString_MissingKey_CreatesIt)
-{
-    const std::string deeper = m_key + "A\\B\\";
-    m_store.WriteString(deeper, "Mnemora.Net", "\"C:\\Program Files\\Mnemora.exe\" -m");
-    EXPECT_TRUE(KeyExists(deeper));
-    EXPECT_EQ(m_store.ReadString(deeper, "Mnemora.Net"), "\"C:\\Program Files\\Mnemora.exe\" -m");
+    EXPECT_TRUE(m_machineRoot.WriteString(m_key + "A\\B\\", "AutoFreeNum", "7"));
+    EXPECT_EQ(m_machineRoot.ReadString(m_key + "A\\B\\", "AutoFreeNum"), "7");
 }
 
 TEST_F(RegistryStoreTest, WriteString_EmptyKeyOrData_WritesNothing)
 {
-    m_store.WriteString(m_key, "AutoFree", "");
-    EXPECT_FALSE(KeyExists(m_key));
-    m_store.WriteString("", "MnemoraTestValue", "TRUE");
-    EXPECT_EQ(m_store.ReadString("", "MnemoraTestValue"), "");
-    CTestKey software;
-    ASSERT_TRUE(software.Open("SOFTWARE"));
-    EXPECT_NE(::RegQueryValueExA(software.Get(), "MnemoraTestValue", nullptr, nullptr, nullptr,
+    EXPECT_FALSE(m_machineRoot.WriteString(m_key, "AutoFree", ""));
+    EXPECT_FALSE(KeyExists(m_machine.Get(), m_key));
+    EXPECT_FALSE(m_machineRoot.WriteString("", "MnemoraTestValue", "TRUE"));
+    EXPECT_NE(::RegQueryValueExA(m_machine.Get(), "MnemoraTestValue", nullptr, nullptr, nullptr,
                                  nullptr),
               ERROR_SUCCESS);
 }
 
-TEST_F(RegistryStoreTest, ReadString_LengthLimit_49CharactersFitLongerReadEmpty)
+TEST_F(RegistryStoreTest, ReadString_StoredData_OnlyTerminatedStringsThatFitCount)
 {
-    const std::string fits(49, 'x');
-    m_store.WriteString(m_key, "Fits", fits);
-    EXPECT_EQ(m_store.ReadString(m_key, "Fits"), fits);
-
-    m_store.WriteString(m_key, "Fifty", std::string(50, 'y'));
-    EXPECT_EQ(m_store.ReadString(m_key, "Fifty"), "");
-
-    m_store.WriteString(m_key, "Long", std::string(300, 'z'));
-    EXPECT_EQ(m_store.ReadString(m_key, "Long"), "");
-}
-
-TEST_F(RegistryStoreTest, ReadString_MissingValue_ReadsEmpty)
-{
-    m_store.WriteString(m_key, "Other", "TRUE");
-    EXPECT_EQ(m_store.ReadString(m_key, "AutoStart"), "");
-}
-
-TEST_F(RegistryStoreTest, ReadString_OtherTypesWithoutTerminator_NeverOverrun)
-{
-    SetRawValue(m_key, "Binary50", REG_BINARY, std::vector<BYTE>(50, 'A'));
-    SetRawValue(m_key, "Binary64", REG_BINARY, std::vector<BYTE>(64, 'A'));
-    SetRawValue(m_key, "Dword64", REG_DWORD, std::vector<BYTE>(64, 'D'));
-    SetRawValue(m_key, "Sz50", REG_SZ, std::vector<BYTE>(50, 'S'));
-
-    for (const char* name : {"Binary50", "Binary64", "Dword64", "Sz50"}) {
-        const std::string text = m_store.ReadString(m_key, name);
-        EXPECT_LT(text.size(), 50u) << name;
-        EXPECT_EQ(text.find_first_not_of(name[0]), std::string::npos) << name << ": " << text;
+    const std::vector<BYTE> dword20 = {20, 0, 0, 0};
+    const std::vector<BYTE> digits = {'2', '0', 0};
+    const struct {
+        const char* name;
+        DWORD type;
+        std::vector<BYTE> data;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"Sz49", REG_SZ, std::vector<BYTE>(49, 'x'), std::string(49, 'x')},
+        {"Sz50", REG_SZ, std::vector<BYTE>(50, 'x'), std::nullopt},
+        {"Sz300", REG_SZ, std::vector<BYTE>(300, 'x'), std::nullopt},
+        {"SzNoTerminator", REG_SZ, {'T', 'R', 'U', 'E'}, "TRUE"},
+        {"Expand", REG_EXPAND_SZ, digits, "20"},
+        {"Dword", REG_DWORD, dword20, std::nullopt},
+        {"Binary", REG_BINARY, digits, std::nullopt},
+        {"Multi", REG_MULTI_SZ, {'2', '0', 0, 0}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SetRawValue(m_machine.Get(), m_key, c.name, c.type, c.data);
+        EXPECT_EQ(m_machineRoot.ReadString(m_key, c.name), c.expected) << c.name;
     }
-    EXPECT_EQ(m_store.ReadString(m_key, "Binary50"), "");
-    EXPECT_EQ(m_store.ReadString(m_key, "Dword64"), "");
-}
-
-TEST_F(RegistryStoreTest, ReadString_ShortDataWithoutTerminator_ReadsTerminated)
-{
-    SetRawValue(m_key, "Binary", REG_BINARY, std::vector<BYTE>(10, 'B'));
-    SetRawValue(m_key, "Dword", REG_DWORD, {'A', 'B', 'C', 'D'});
-    SetRawValue(m_key, "DwordWithZero", REG_DWORD, {'A', 'B', 0, 0});
-
-    EXPECT_EQ(m_store.ReadString(m_key, "Binary"), std::string(10, 'B'));
-    EXPECT_EQ(m_store.ReadString(m_key, "Dword"), "ABCD");
-    EXPECT_EQ(m_store.ReadString(m_key, "DwordWithZero"), "AB");
-}
-
-TEST_F(RegistryStoreTest, DeleteValue_ExistingValue_Removed)
-{
-    m_store.WriteString(m_key, "Mnemora.Net", "x -m");
-    m_store.WriteString(m_key, "Keep", "TRUE");
-    m_store.DeleteValue(m_key, "Mnemora.Net");
-
-    EXPECT_EQ(m_store.ReadString(m_key, "Mnemora.Net"), "");
-    EXPECT_EQ(m_store.ReadString(m_key, "Keep"), "TRUE");
+    EXPECT_EQ(m_machineRoot.ReadString(m_key, "Missing"), std::nullopt);
 }
 
 TEST_F(RegistryStoreTest, DeleteValue_MissingValueOrKey_SilentAndCreatesNoKey)
 {
-    m_store.DeleteValue(m_key, "Mnemora.Net");
-    EXPECT_FALSE(KeyExists(m_key));
+    m_machineRoot.DeleteValue(m_key, "Mnemora.Net");
+    EXPECT_FALSE(KeyExists(m_machine.Get(), "SOFTWARE"));
 
-    m_store.WriteString(m_key, "Keep", "TRUE");
-    m_store.DeleteValue(m_key, "Missing");
-    EXPECT_EQ(m_store.ReadString(m_key, "Keep"), "TRUE");
+    ASSERT_TRUE(m_machineRoot.WriteString(m_key, "Mnemora.Net", "x -m"));
+    ASSERT_TRUE(m_machineRoot.WriteString(m_key, "Keep", "TRUE"));
+    m_machineRoot.DeleteValue(m_key, "Missing");
+    m_machineRoot.DeleteValue(m_key, "Mnemora.Net");
+    EXPECT_EQ(m_machineRoot.ReadString(m_key, "Mnemora.Net"), std::nullopt);
+    EXPECT_EQ(m_machineRoot.ReadString(m_key, "Keep"), "TRUE");
+}
+
+TEST_F(RegistryStoreTest, LayeredStore_MachineWritable_WritesThereAndDropsUserCopy)
+{
+    SetRawValue(m_user.Get(), kSettingsKey, "AutoFreeNum", REG_SZ, {'3', '5', 0});
+    SetRawValue(m_machine.Get(), kSettingsKey, "AutoFreeNum", REG_SZ, {'2', '0', 0});
+    CRegistryStore store;
+    EXPECT_EQ(LoadAutoFreeNum(store), 35);
+
+    StoreAutoFreeNum(store, 40);
+
+    RawValue value;
+    EXPECT_FALSE(ReadRawValue(m_user.Get(), kSettingsKey, "AutoFreeNum", value));
+    ASSERT_TRUE(ReadRawValue(m_machine.Get(), kSettingsKey, "AutoFreeNum", value));
+    EXPECT_EQ(value.text, "40");
+    EXPECT_EQ(LoadAutoFreeNum(store), 40);
+}
+
+// A standard user's first start and later changes: nothing reaches the machine root, every
+// value and the Run entry are kept per user, and they load back.
+TEST_F(RegistryStoreTest, LayeredStore_MachineUnwritable_EverythingKeptPerUser)
+{
+    UseRoots(false);
+    const std::string command = "\"C:\\Program Files\\Mnemora\\Mnemora.exe\" -m";
+    CRegistryStore store;
+
+    EXPECT_TRUE(LoadClearClipboard(store));
+    EXPECT_TRUE(LoadAutoFree(store));
+    EXPECT_EQ(LoadAutoFreeNum(store), 15);
+    EXPECT_TRUE(LoadAutoStart(store, command));
+
+    EXPECT_FALSE(KeyExists(m_machine.Get(), "SOFTWARE")) << "the machine root took a key";
+    for (const char* name : {"ClearClipbrd", "AutoFree", "AutoStart"}) {
+        RawValue value;
+        ASSERT_TRUE(ReadRawValue(m_user.Get(), kSettingsKey, name, value)) << name;
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(value.text, "TRUE") << name;
+    }
+    RawValue run;
+    ASSERT_TRUE(ReadRawValue(m_user.Get(), kRunKey, kRunValueName, run));
+    EXPECT_EQ(run.text, command);
+
+    StoreAutoFree(store, false);
+    StoreAutoFreeNum(store, 30);
+    StoreClearClipboard(store, false);
+    StoreAutoStart(store, false, command);
+
+    EXPECT_FALSE(ReadRawValue(m_user.Get(), kRunKey, kRunValueName, run));
+    EXPECT_FALSE(LoadClearClipboard(store));
+    EXPECT_FALSE(LoadAutoFree(store));
+    EXPECT_EQ(LoadAutoFreeNum(store), 30);
+    EXPECT_FALSE(LoadAutoStart(store, command));
+    EXPECT_FALSE(KeyExists(m_machine.Get(), "SOFTWARE"));
 }

@@ -109,7 +109,12 @@ std::string FormatScaled(uint64_t bytes, double divisor, const char* unit) {
 }  // namespace
 
 bool ResetSettings() {
-    return DeleteRegKey(kSettingsKey) && DeleteRegValue(kRunKey, kRunValueName);
+    // Per machine and per user: the program falls back to the user's keys where it cannot
+    // write the machine's.
+    bool ok = true;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        ok = DeleteRegKey(kSettingsKey, root) && DeleteRegValue(kRunKey, kRunValueName, root) && ok;
+    return ok;
 }
 
 bool PresetSettings(std::initializer_list<std::pair<const char*, const char*>> values) {

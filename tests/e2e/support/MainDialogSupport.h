@@ -24,7 +24,8 @@ inline constexpr char kSettingsKey[] = "SOFTWARE\\Mnemora.Net";
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char kRunValueName[] = "Mnemora.Net";
 
-// Removes the settings key and the Run value: the next start is a first start.
+// Removes the settings key and the Run value, per machine and per user: the next start is a
+// first start.
 bool ResetSettings();
 // Writes the given REG_SZ values under the settings key.
 bool PresetSettings(std::initializer_list<std::pair<const char*, const char*>> values);
