@@ -22,6 +22,17 @@ bool ClaimSingleInstance() {
   g_hSingleInstanceMutex = hMutex;
   return true;
 }
+
+// The running copy's main dialog. Class and title alone would also match a folder or document
+// called "Mnemora" of a dialog class, or a message box of another copy (same class, the
+// application's name as caption); only the main dialog has an Optimize button.
+HWND FindRunningCopy(const char* lpszTitle) {
+  HWND hWnd = nullptr;
+  while ((hWnd = ::FindWindowExA(nullptr, hWnd, "#32770", lpszTitle)) != nullptr) {
+    if (::GetDlgItem(hWnd, IDC_OPTIMIZE) != nullptr) return hWnd;
+  }
+  return nullptr;
+}
 }  // namespace
 
 BOOL CMnemoraApp::InitInstance() {
@@ -30,8 +41,7 @@ BOOL CMnemoraApp::InitInstance() {
         "Left click on the system tray icon to display Mnemora.Net main window.\n"
         "Right click on the system tray icon to display its context menu.",
         MB_OK | MB_ICONINFORMATION, 0);
-    // By class as well as title: a folder or document called "Mnemora" is not the program.
-    HWND hRunning = ::FindWindowA("#32770", m_pszAppName);
+    HWND hRunning = FindRunningCopy(m_pszAppName);
     if (hRunning) {
       ::ShowWindow(hRunning, SW_RESTORE);
       ::BringWindowToTop(hRunning);

@@ -36,11 +36,12 @@ HWND FindMainDialog(DWORD pid) {
     return dialog && GetDlgItem(dialog, IDC_OPTIMIZE) ? dialog : nullptr;
 }
 
-// A minimized top-level window of another class titled "Mnemora", as a folder of that name
-// would be. Its own thread serves it, so whatever another process does to it takes effect.
+// A minimized top-level window titled "Mnemora" that is not the program: of a class of its own,
+// as a folder of that name would be, or of the dialog class, as another copy's message box is.
+// Its own thread serves it, so whatever another process does to it takes effect.
 class OtherMnemoraWindow {
 public:
-    OtherMnemoraWindow() {
+    explicit OtherMnemoraWindow(const char* className = nullptr) : m_className(className) {
         m_thread = std::thread([this] { Run(); });
         e2e::WaitUntil([this] { return m_window.load() != nullptr; }, 5000);
     }
@@ -56,27 +57,37 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_CLOSE && base) return DestroyWindow(window), 0;
         if (message == WM_DESTROY) PostQuitMessage(0);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return base ? CallWindowProcA(base, window, message, wParam, lParam)
+                    : DefWindowProcA(window, message, wParam, lParam);
     }
     void Run() {
         m_threadId = GetCurrentThreadId();
+        HINSTANCE instance = GetModuleHandleA(nullptr);
         WNDCLASSA wc = {};
         wc.lpfnWndProc = &WndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = instance;
         wc.lpszClassName = "MnemoraE2EOtherWindow";
-        RegisterClassA(&wc);
-        HWND window = CreateWindowExA(0, wc.lpszClassName, "Mnemora", WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
-                                      nullptr, nullptr, wc.hInstance, nullptr);
+        if (!m_className) RegisterClassA(&wc);
+        HWND window = CreateWindowExA(0, m_className ? m_className : wc.lpszClassName, "Mnemora", WS_OVERLAPPEDWINDOW,
+                                      100, 100, 300, 200, nullptr, nullptr, instance, nullptr);
         if (!window) return;
+        if (m_className) {
+            // A system class keeps its own procedure underneath; ours only adds closing.
+            SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_WNDPROC));
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
+        }
         ShowWindow(window, SW_SHOWMINNOACTIVE);
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         m_window = window;
         MSG msg;
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-        UnregisterClassA(wc.lpszClassName, wc.hInstance);
+        if (!m_className) UnregisterClassA(wc.lpszClassName, instance);
     }
 
+    const char* m_className;
     std::thread m_thread;
     std::atomic<HWND> m_window{nullptr};
     std::atomic<DWORD> m_threadId{0};
@@ -170,10 +181,14 @@ TEST_F(Lifecycle, SecondCopy_OtherWindowTitledMnemora_LeftAloneAndHiddenDialogRa
     ASSERT_TRUE(first);
     ASSERT_TRUE(e2e::WaitForVisibility(first.Dialog(), false, 5000));
     OtherMnemoraWindow other;
+    OtherMnemoraWindow otherDialog("#32770");
     ASSERT_NE(other.Get(), nullptr);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsIconic(other.Get()) != FALSE; }, 3000));
-    // A lookup by title alone finds it first.
-    ASSERT_EQ(FindWindowA(nullptr, "Mnemora"), other.Get());
+    ASSERT_NE(otherDialog.Get(), nullptr);
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] { return IsIconic(other.Get()) != FALSE && IsIconic(otherDialog.Get()) != FALSE; }, 3000));
+    // Lookups by title alone, or by title and dialog class, find one of them first.
+    ASSERT_NE(FindWindowA(nullptr, "Mnemora"), first.Dialog());
+    ASSERT_EQ(FindWindowA("#32770", "Mnemora"), otherDialog.Get());
 
     std::string error;
     e2e::ChildProcess second = e2e::ChildProcess::Launch(m_exe, {}, &error);
@@ -187,6 +202,7 @@ TEST_F(Lifecycle, SecondCopy_OtherWindowTitledMnemora_LeftAloneAndHiddenDialogRa
 
     EXPECT_TRUE(e2e::WaitForVisibility(first.Dialog(), true, 5000)) << "the hidden dialog was not raised";
     EXPECT_TRUE(IsIconic(other.Get())) << "the other window was restored";
+    EXPECT_TRUE(IsIconic(otherDialog.Get())) << "the other dialog-class window was restored";
 }
 
 TEST_F(Lifecycle, SecondCopy_FirstExitsWhileHintShown_MutexFreeAndSecondRunsAsFirst) {
