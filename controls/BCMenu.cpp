@@ -99,11 +99,11 @@ BOOL BCMenu::IsClassicThemeActive() {
   }
   static const char kClassic[] = "Windows Classic.theme";
   constexpr DWORD kClassicLen = sizeof kClassic - 1;
-  char szValue[260] = {};
-  DWORD cb = sizeof szValue - 1;  // room for a terminator the value may lack
-  DWORD dwType = 0;
-  if (::RegQueryValueExA(hKey, nullptr, nullptr, &dwType, reinterpret_cast<BYTE*>(szValue), &cb) == ERROR_SUCCESS) {
-    szValue[std::min<DWORD>(cb, sizeof szValue - 1)] = '\0';
+  // 260 bytes of value and room for a terminator the value may lack.
+  char szValue[261] = {};
+  DWORD cb = 260;
+  if (::RegQueryValueExA(hKey, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(szValue), &cb) == ERROR_SUCCESS) {
+    szValue[std::min<DWORD>(cb, 260)] = '\0';
     const size_t nLen = std::strlen(szValue);
     if (nLen >= kClassicLen && lstrcmpiA(szValue + nLen - kClassicLen, kClassic) == 0) s_classicTheme = 1;
   }

@@ -1,59 +1,27 @@
 #!/usr/bin/env python3
-"""Draws the toolbar bitmaps of the bitmap-menu tests: tb16.bmp (16 colours) and tb256.bmp
-(256 colours), each three 16 x 15 images side by side.
-
-Every image has a light-grey background, a black, a dark-grey and a white marker pixel at
-(1, 1), (2, 1) and (3, 1), and a filled square (4..11, 4..10) in red, blue and green. The files
-are committed; re-running this reproduces them byte for byte.
-"""
+"""Draws the toolbar bitmaps of the bitmap-menu tests, tb16.bmp (16 colours) and tb256.bmp (256):
+three 16 x 15 images side by side, each light grey with black, dark-grey and white marker pixels
+at (1..3, 1) and a square (4..11, 4..10) in red, blue and green. Committed; re-running this
+reproduces them byte for byte."""
 import os
 import struct
 
-OUT = os.path.dirname(os.path.abspath(__file__))
-
-# The standard 16-colour palette, in palette order.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
-    (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
-    (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
-SILVER, BLACK, GRAY, WHITE = 7, 0, 8, 15
-SQUARES = [9, 12, 10]  # red, blue, green
-W, H = 16, 15
+PALETTE = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
+           (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
+           (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+MARKERS = {1: 0, 2: 8, 3: 15}  # black, dark grey, white
+ROWS = [[sq if 4 <= x <= 11 and 4 <= y <= 10 else MARKERS.get(x, 7) if y == 1 else 7
+         for sq in (9, 12, 10) for x in range(16)] for y in range(15)]
 
 
-def image_pixels():
-    rows = []
-    for y in range(H):
-        row = []
-        for k, square in enumerate(SQUARES):
-            for x in range(W):
-                p = SILVER
-                if 4 <= x <= 11 and 4 <= y <= 10:
-                    p = square
-                elif y == 1 and x in (1, 2, 3):
-                    p = {1: BLACK, 2: GRAY, 3: WHITE}[x]
-                row.append(p)
-        rows.append(row)
-    return rows
-
-
-def write_bmp(name, bits, colours):
-    rows = image_pixels()
-    width = len(rows[0])
-    data = b""
-    for row in reversed(rows):  # bottom-up
-        if bits == 4:
-            line = bytes((row[i] << 4) | row[i + 1] for i in range(0, width, 2))
-        else:
-            line = bytes(row)
-        data += line + b"\0" * (-len(line) % 4)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in colours)
-    header = struct.pack("<IiiHHIIiiII", 40, width, H, 1, bits, 0, len(data), 2835, 2835, 0, 0)
-    offset = 14 + len(header) + len(palette)
-    with open(os.path.join(OUT, name), "wb") as f:
-        f.write(struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset))
-        f.write(header + palette + data)
+def write_bmp(name, bits, palette):
+    pack = (lambda r: bytes((r[i] << 4) | r[i + 1] for i in range(0, len(r), 2))) if bits == 4 else bytes
+    data = b"".join(pack(r) + b"\0" * (-len(pack(r)) % 4) for r in reversed(ROWS))
+    colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    header = struct.pack("<IiiHHIIiiII", 40, len(ROWS[0]), len(ROWS), 1, bits, 0, len(data), 2835, 2835, 0, 0)
+    offset = 14 + len(header) + len(colours)
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), name), "wb") as f:
+        f.write(struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset) + header + colours + data)
 
 
 write_bmp("tb16.bmp", 4, PALETTE)
