@@ -78,6 +78,12 @@ DWORD CBtnST::SetChecked(int nCheck, BOOL bRepaint) {
   return BTN_OK;
 }
 
+BOOL CBtnST::SetMenu(UINT nMenu, HWND hWndOwner) {
+  m_hMenuOwner = hWndOwner;
+  if (m_menu.GetSafeHmenu()) m_menu.DestroyMenu();
+  return nMenu == 0 || m_menu.LoadMenu(nMenu);
+}
+
 // ---- tooltip -----------------------------------------------------------------------------------
 
 void CBtnST::InitToolTip() {

@@ -34,6 +34,10 @@ class CBtnST : public CButton {
   // Check boxes only; any non-zero state checks.
   DWORD SetChecked(int nCheck, BOOL bRepaint = TRUE);
   int IsChecked() const { return m_nCheck; }
+  // Loads the drop-down menu from a menu template (a click shows its first popup) and names the
+  // window that receives the chosen command; nMenu 0 removes the menu.
+  BOOL SetMenu(UINT nMenu, HWND hWndOwner);
+  BCMenu& GetDropDownMenu() { return m_menu; }
 
   void PreSubclassWindow() override;
   BOOL PreTranslateMessage(MSG* pMsg) override;

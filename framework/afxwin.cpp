@@ -1,5 +1,7 @@
 #include "afxwin.h"
 
+#include "afxmenu.h"
+
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -339,6 +341,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
           *pResult = TRUE;
           return TRUE;
         }
+      } else if (pMIS) {
+        // A handler of the map sees a menu item first; otherwise the menu holding it measures it.
+        if (DispatchMapMessage(message, 0, 0, wParam, lParam, pResult)) return TRUE;
+        if (AfxMeasureMenuItem(m_hWnd, pMIS)) {
+          *pResult = TRUE;
+          return TRUE;
+        }
+        return FALSE;
       }
       break;
     }

@@ -352,7 +352,9 @@ class CWnd : public CCmdTarget {
   afx_msg BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
   afx_msg void OnShowWindow(BOOL, UINT) { Default(); }
   afx_msg LRESULT OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
-  afx_msg void OnMeasureItem(int, LPMEASUREITEMSTRUCT) { Default(); }
+  // A menu item's request goes to the menu object holding the item (afxmenu.h); others get the
+  // default processing.
+  afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMIS);
   afx_msg HBRUSH OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 
   DECLARE_MESSAGE_MAP()
@@ -638,9 +640,8 @@ class CMenu : public CObject {
     return ::ModifyMenuA(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
   }
   BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
-  BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr) {
-    return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd ? pWnd->m_hWnd : nullptr, lpRect);
-  }
+  // Meanwhile the menu is where measure requests look for their item (afxmenu.h).
+  BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
 
   virtual void DrawItem(LPDRAWITEMSTRUCT) {}
   virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
