@@ -1,7 +1,8 @@
-// The maker's own texts: one place for the address, the rights notice and the
-// version strings. Included by C++ and by Mnemora.rc, so each macro must stay
-// a single string literal (or a plain number): the resource compiler does not
-// join adjacent literals, hence the address is spelt out twice below.
+// The maker's own texts: one place for the names, the address and the rights
+// notice. Included by C++ and by Mnemora.rc, so each macro must stay a single
+// string literal (or a plain number): the resource compiler does not join
+// adjacent literals, hence the address is spelt out twice below. The installer's
+// build reads the "#define NAME "text"" lines too (installer/CMakeLists.txt).
 #ifndef MNEMORA_PRODUCT_INFO_H
 #define MNEMORA_PRODUCT_INFO_H
 
@@ -16,9 +17,7 @@
 // Sized for the About dialog's 154 x 9 dialog-unit notice label in Verdana.
 #define MNEMORA_RIGHTS              "Copyright (C) 2026 Mnemora Software"
 
-#define MNEMORA_VERSION_TEXT        "Version: Mnemora.Net 3.1"
-#define MNEMORA_VERSION_MAJOR       3
-#define MNEMORA_VERSION_MINOR       1
-#define MNEMORA_VERSION_STRING      "3.1.0.0"
+// The version numbers and texts come from the CMake project's version (generated header).
+#include "MnemoraVersion.h"
 
 #endif // MNEMORA_PRODUCT_INFO_H

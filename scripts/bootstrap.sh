@@ -11,6 +11,9 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine
     xvfb xdotool x11-apps imagemagick
+    # The help compiler (chmcmd), the help file's reader and the checks' language, the installer.
+    fp-utils libchm-bin python3
+    nsis
 )
 
 missing=()

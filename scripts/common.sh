@@ -13,8 +13,10 @@ TOOLCHAIN_FILE=$MNEMORA_ROOT/cmake/mingw-w64-x86_64-posix.cmake
 MNEMORA_DESKTOP=${MNEMORA_DESKTOP:-mnemora,1280x1024}
 
 export WINEDEBUG=-all
-# Skip the Mono and Gecko download prompts; the program needs neither.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Skip the Mono and Gecko download prompts; the program needs neither. Without
+# winemenubuilder, shortcuts and file types made inside a prefix (the installer's Start-menu
+# entry) stay there instead of landing in the Linux desktop's menus.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 log() { printf '[%s] %s\n' "${0##*/}" "$*" >&2; }
 die() { log "error: $*"; exit 1; }

@@ -1,0 +1,207 @@
+; Installer and uninstaller of Mnemora.Net, built by the Windows build (installer/CMakeLists.txt)
+; with makensis and these definitions:
+;   INFO     the generated ProductInfo.nsh: names, publisher, version
+;   STAGE    the folder with Mnemora.exe, MnemoraNet.chm, License.txt and ReadMe.txt
+;   ICON     the program's icon
+;   OUTFILE  the setup program to write
+;
+; Setup:     /S installs silently with start with Windows; /D=folder (last) picks the folder.
+; Uninstall: asks whether to remove the settings. /S uninstalls silently and keeps them;
+;            /REMOVESETTINGS removes them without asking, with or without /S.
+
+Unicode true
+; The program is 64-bit, so its installer is too: it sees the same Program Files folder and
+; the same registry view as the program.
+Target amd64-unicode
+SetCompressor /SOLID lzma
+ManifestDPIAware true
+
+!include "${INFO}"
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "Sections.nsh"
+!include "FileFunc.nsh"
+!include "WinMessages.nsh"
+
+!define EXE "Mnemora.exe"
+!define HELP_FILE "MnemoraNet.chm"
+!define UNINSTALLER "Uninstall.exe"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT_NAME}"
+!define SETTINGS_KEY "SOFTWARE\${PRODUCT_NAME}"
+!define RUN_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "${PRODUCT_NAME}"
+; A running copy is found as a second copy finds the first: its main dialog's class and title.
+!define DIALOG_CLASS "#32770"
+!define DIALOG_TITLE "Mnemora"
+
+Name "${PRODUCT_NAME} ${PRODUCT_VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${PRODUCT_NAME}"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+BrandingText "${PRODUCT_NAME} ${PRODUCT_VERSION}"
+
+VIProductVersion "${PRODUCT_VERSION_QUAD}"
+VIFileVersion "${PRODUCT_VERSION_QUAD}"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT_NAME}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PRODUCT_PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT_NAME} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${PRODUCT_VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${PRODUCT_VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${PRODUCT_RIGHTS}"
+
+Var RemoveSettings
+
+!define MUI_ICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${STAGE}/License.txt"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Sends WM_CLOSE to every running copy, as Exit does, and waits until its window is gone.
+; During an optimization pass the program first finishes the round it is in, hence the wait.
+!macro CLOSE_RUNNING_COPY un
+Function ${un}CloseRunningCopy
+  Push $0
+  Push $1
+  next_copy:
+    FindWindow $0 "${DIALOG_CLASS}" "${DIALOG_TITLE}"
+    StrCmp $0 0 done
+    DetailPrint "Closing the running ${PRODUCT_NAME}"
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    StrCpy $1 0
+  wait:
+    IsWindow $0 0 next_copy
+    IntCmp $1 240 still_running
+    Sleep 250
+    IntOp $1 $1 + 1
+    Goto wait
+  still_running:
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "${PRODUCT_NAME} is still running. Close it (Exit in its tray menu), then choose Retry." \
+      /SD IDCANCEL IDRETRY next_copy
+    Abort "${PRODUCT_NAME} is still running."
+  done:
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_COPY ""
+!insertmacro CLOSE_RUNNING_COPY "un."
+
+Section "-Program"
+  Call CloseRunningCopy
+  SetOutPath "$INSTDIR"
+  File "${STAGE}/${EXE}"
+  File "${STAGE}/${HELP_FILE}"
+  File "${STAGE}/License.txt"
+  File "${STAGE}/ReadMe.txt"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  SetShellVarContext all
+  CreateShortcut "$SMPROGRAMS\${PRODUCT_NAME}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 \
+    SW_SHOWNORMAL "" "${PRODUCT_DESCRIPTION}"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${PRODUCT_VERSION}"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${PRODUCT_VERSION_MAJOR}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${PRODUCT_VERSION_MINOR}
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PRODUCT_PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE},0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${PRODUCT_HOMEPAGE}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "mailto:${PRODUCT_SUPPORT_MAIL}"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Start with Windows" SecAutoStart
+  ; Applied below, after the choice, whichever way it went.
+SectionEnd
+
+Section "-ApplyAutoStart"
+  ; The same Run value and setting the program itself writes for its option, so the program
+  ; shows the choice made here and keeps the value up to date from then on.
+  ${If} ${SectionIsSelected} ${SecAutoStart}
+    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE}" -m'
+    WriteRegStr HKLM "${SETTINGS_KEY}" "AutoStart" "TRUE"
+  ${Else}
+    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+    WriteRegStr HKLM "${SETTINGS_KEY}" "AutoStart" "FALSE"
+  ${EndIf}
+  ; A per-user entry of an earlier copy would start a second copy at log-on, and a per-user
+  ; AutoStart would outweigh the choice made here.
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  DeleteRegValue HKCU "${SETTINGS_KEY}" "AutoStart"
+SectionEnd
+
+Function un.onInit
+  StrCpy $RemoveSettings 0
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVESETTINGS" $1
+  ${IfNot} ${Errors}
+    StrCpy $RemoveSettings 1
+  ${EndIf}
+FunctionEnd
+
+; Deletes a file that a copy which has just closed may still hold for a moment.
+!macro DELETE_WITH_RETRY file
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    Delete "${file}"
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    ${If} $1 >= 40
+      Delete /REBOOTOK "${file}"
+      ${Break}
+    ${EndIf}
+    Sleep 250
+    IntOp $1 $1 + 1
+  ${Loop}
+!macroend
+
+Section "Uninstall"
+  ; Asked first, so nothing is gone yet if the user stops here.
+  ${If} $RemoveSettings <> 1
+  ${AndIfNot} ${Silent}
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
+      "Remove the ${PRODUCT_NAME} settings as well?$\n$\nChoose No to keep them for a later installation." \
+      IDNO keep_settings
+    StrCpy $RemoveSettings 1
+    keep_settings:
+  ${EndIf}
+
+  Call un.CloseRunningCopy
+  !insertmacro DELETE_WITH_RETRY "$INSTDIR\${EXE}"
+  Delete "$INSTDIR\${HELP_FILE}"
+  Delete "$INSTDIR\License.txt"
+  Delete "$INSTDIR\ReadMe.txt"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  RMDir "$INSTDIR"
+
+  SetShellVarContext all
+  Delete "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
+
+  ; The program writes its start entry per machine or, when it may not, per user.
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${If} $RemoveSettings = 1
+    DeleteRegKey HKLM "${SETTINGS_KEY}"
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+  ${EndIf}
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
