@@ -277,7 +277,9 @@ void CMnemoraDlg::OnAutoFree() {
 }
 
 void CMnemoraDlg::OnKillFocusAutoFreeNum() {
-  m_nAutoFreeNum = static_cast<int>(m_editAutoFreeNum.GetValue());
+  float fMin = 0.0f, fMax = 0.0f;
+  m_editAutoFreeNum.GetRange(fMin, fMax);
+  m_nAutoFreeNum = ThresholdFromEditValue(m_editAutoFreeNum.GetValue(), fMin, fMax);
   CRegistryStore store;
   StoreAutoFreeNum(store, m_nAutoFreeNum);
 }
