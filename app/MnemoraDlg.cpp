@@ -368,8 +368,9 @@ void CMnemoraDlg::OnDestroy() {
 LRESULT CMnemoraDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) { return m_trayIcon.HandleNotify(wParam, lParam); }
 
 LRESULT CMnemoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  // Minimizing hides the dialog: the program lives on in the notification area.
-  if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE) {
+  // Minimizing hides the dialog: the program lives on in the notification area. The system keeps
+  // flags in the low four bits of the command.
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
     ShowWindow(SW_HIDE);
     return 0;
   }
