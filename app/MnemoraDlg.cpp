@@ -5,6 +5,7 @@
 #include "AboutDlg.h"
 #include "AutoFree.h"
 #include "DialogLook.h"
+#include "DwmFrame.h"
 #include "MemoryReadout.h"
 #include "MnemoraMessages.h"
 #include "OptimizePass.h"
@@ -152,6 +153,8 @@ void CMnemoraDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CMnemoraDlg::OnInitDialog() {
+  // Before anything is shown: the frame, caption and caption buttons are painted by this dialog.
+  LeaveFrameToWindow(m_hWnd);
   CDialog::OnInitDialog();
 
   SetIcon(m_hIcon, TRUE);
