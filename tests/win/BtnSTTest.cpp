@@ -449,37 +449,23 @@ TEST_F(BtnSTTest, OnEnable_DisabledWithoutFocus_FocusStaysWhereItIs) {
   CProbeBtn btn;
   Make(btn, "Optimize", BS_PUSHBUTTON, CRect(20, 20, 140, 60));
   // As in the main dialog, the edit being typed in is not the button's next tab item.
-  HWND hAfter = AddButton(kThirdId, "After", BS_PUSHBUTTON, CRect(20, 120, 140, 160));
-  ASSERT_NE(hAfter, nullptr);
+  ASSERT_NE(AddButton(kThirdId, "After", BS_PUSHBUTTON, CRect(20, 120, 140, 160)), nullptr);
   HWND hEdit = wintest::CreateChildWindow(m_dlg, kOtherId, "EDIT", "3", WS_TABSTOP, 20, 80, 120, 24);
   ASSERT_NE(hEdit, nullptr);
-
   for (bool bOtherThread : {false, true}) {
     SCOPED_TRACE(bOtherThread ? "disabled from another thread" : "disabled on its own thread");
     btn.EnableWindow(TRUE);
     ::SetFocus(hEdit);
-    ASSERT_EQ(::GetFocus(), hEdit);
     if (bOtherThread) {
       std::thread worker([&] { ::EnableWindow(btn, FALSE); });
-      wintest::WaitUntil([&] { return !btn.IsWindowEnabled(); }, 3000);
+      wintest::WaitUntil([&] { return !btn.IsWindowEnabled(); });
       worker.join();
     } else {
       btn.EnableWindow(FALSE);
     }
     Pump();
-    EXPECT_FALSE(btn.IsWindowEnabled());
     EXPECT_EQ(::GetFocus(), hEdit);
   }
-
-  SCOPED_TRACE("with the focus, also from another thread, it moves on");
-  btn.EnableWindow(TRUE);
-  btn.SetFocus();
-  ASSERT_EQ(::GetFocus(), btn.m_hWnd);
-  std::thread worker([&] { ::EnableWindow(btn, FALSE); });
-  wintest::WaitUntil([&] { return !btn.IsWindowEnabled(); }, 3000);
-  worker.join();
-  Pump();
-  EXPECT_EQ(::GetFocus(), hAfter);
 }
 
 // ---- colours -----------------------------------------------------------------------------------

@@ -425,12 +425,8 @@ TEST_F(CNumEditTest, IsValid_NanInfinityHexFloat_NotANumber) {
   m_edit.SetRange(0.0f, 50.0f);
   for (const char* psz : kNotDecimal) EXPECT_EQ(m_edit.IsValid(psz), 2) << psz;
   // Plain decimals, exponent included, read as before.
-  EXPECT_EQ(m_edit.IsValid("1e1"), 0);
-  EXPECT_EQ(m_edit.IsValid("2.5E+1"), 0);
-  EXPECT_EQ(m_edit.IsValid(" +.5e1"), 0);
-  EXPECT_EQ(m_edit.IsValid(".5"), 0);
+  for (const char* psz : {"1e1", "2.5E+1", " +.5e1", ".5"}) EXPECT_EQ(m_edit.IsValid(psz), 0) << psz;
   EXPECT_EQ(m_edit.IsValid("1e2"), 1);
-  EXPECT_EQ(m_edit.IsValid("00x1"), 2);
   m_edit.SetWindowText("nan");
   EXPECT_EQ(m_edit.GetValue(), 0.0f);
 }
@@ -493,22 +489,6 @@ TEST_F(CNumEditTest, Paste_ValidText_KeptAndDecimalsFollow) {
   m_edit.SendMessage(WM_PASTE);
   EXPECT_EQ(Text(), "12.5");
   EXPECT_EQ(m_edit.Decimals(), 1);
-  ASSERT_TRUE(SetClipboardText(s_pHost->m_hWnd, "2.5e1"));
-  m_edit.SetSel(0, -1);
-  m_edit.SendMessage(WM_PASTE);
-  EXPECT_EQ(Text(), "2.5e1");
-}
-
-TEST_F(CNumEditTest, Paste_CtrlVKeystroke_SameJudgement) {
-  m_edit.SetRange(0.0f, 50.0f);
-  ASSERT_TRUE(SetClipboardText(s_pHost->m_hWnd, "nan"));
-  SetTextCaretAtEnd("15");
-  m_edit.SetSel(0, -1);
-  Type("\x16");  // Ctrl+V
-  EXPECT_EQ(Text(), "15");
-  ASSERT_TRUE(SetClipboardText(s_pHost->m_hWnd, "3"));
-  Type("\x16");
-  EXPECT_EQ(Text(), "3");
 }
 
 TEST_F(CNumEditTest, Undo_BackToInvalidText_ValueKept) {

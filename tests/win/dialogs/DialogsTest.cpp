@@ -39,31 +39,16 @@ void RemoveSettings() {
   for (HKEY hRoot : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
     ::RegDeleteTreeA(hRoot, kSettingsKey);
     ::RegDeleteKeyA(hRoot, kSettingsKey);
-    HKEY hRun = nullptr;
-    if (::RegOpenKeyExA(hRoot, kRunKey, 0, KEY_SET_VALUE, &hRun) == ERROR_SUCCESS) {
-      ::RegDeleteValueA(hRun, "Mnemora.Net");
-      ::RegCloseKey(hRun);
-    }
+    ::RegDeleteKeyValueA(hRoot, kRunKey, "Mnemora.Net");
   }
-}
-
-// No automatic pass while the dialog is up (the engine is the capped one besides).
-void PresetAutoFreeOff() {
-  HKEY hKey = nullptr;
-  if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  static const char kFalse[] = "FALSE";
-  ::RegSetValueExA(hKey, "AutoFree", 0, REG_SZ, reinterpret_cast<const BYTE*>(kFalse), sizeof kFalse);
-  ::RegCloseKey(hKey);
 }
 
 class Dialogs : public ::testing::Test {
  protected:
   void SetUp() override {
     RemoveSettings();
-    PresetAutoFreeOff();
+    // No automatic pass while the dialog is up (the engine is the capped one besides).
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "AutoFree", REG_SZ, "FALSE", 6), ERROR_SUCCESS);
     g_calls.clear();
     SetDwmSetWindowAttributeStandIn(&RecordDwmCall);
   }
