@@ -5,6 +5,7 @@
 #include "AboutDlg.h"
 #include "AutoFree.h"
 #include "DialogLook.h"
+#include "DwmFrame.h"
 #include "MemoryReadout.h"
 #include "MnemoraMessages.h"
 #include "OptimizePass.h"
@@ -152,6 +153,8 @@ void CMnemoraDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CMnemoraDlg::OnInitDialog() {
+  // Before anything is shown: the frame, caption and caption buttons are painted by this dialog.
+  LeaveFrameToWindow(m_hWnd);
   CDialog::OnInitDialog();
 
   SetIcon(m_hIcon, TRUE);
@@ -262,7 +265,9 @@ void CMnemoraDlg::OnAutoFree() {
 }
 
 void CMnemoraDlg::OnKillFocusAutoFreeNum() {
-  m_nAutoFreeNum = static_cast<int>(m_editAutoFreeNum.GetValue());
+  float fMin = 0.0f, fMax = 0.0f;
+  m_editAutoFreeNum.GetRange(fMin, fMax);
+  m_nAutoFreeNum = ThresholdFromEditValue(m_editAutoFreeNum.GetValue(), fMin, fMax);
   CRegistryStore store;
   StoreAutoFreeNum(store, m_nAutoFreeNum);
 }
@@ -349,8 +354,9 @@ void CMnemoraDlg::OnDestroy() {
 LRESULT CMnemoraDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) { return m_trayIcon.HandleNotify(wParam, lParam); }
 
 LRESULT CMnemoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  // Minimizing hides the dialog: the program lives on in the notification area.
-  if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE) {
+  // Minimizing hides the dialog: the program lives on in the notification area. The system keeps
+  // flags in the low four bits of the command.
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
     ShowWindow(SW_HIDE);
     return 0;
   }

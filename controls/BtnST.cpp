@@ -316,6 +316,9 @@ void CBtnST::CancelHover() {
 
 void CBtnST::OnKillFocus(CWnd* pNewWnd) {
   CButton::OnKillFocus(pNewWnd);
+  // Disabling a window that has the focus of its own thread leaves the focus nowhere before
+  // WM_ENABLE arrives; remember that the focus was ours.
+  m_bFocusTakenByDisable = pNewWnd == nullptr && !IsWindowEnabled();
   CancelHover();
 }
 
@@ -374,11 +377,14 @@ void CBtnST::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
 
 void CBtnST::OnEnable(BOOL bEnable) {
   CButton::OnEnable(bEnable);
+  const BOOL bHadFocus = ::GetFocus() == m_hWnd || m_bFocusTakenByDisable;
+  m_bFocusTakenByDisable = FALSE;
   if (!bEnable) {
-    // A disabled button must not keep the focus. With nothing else to go to, the tab order answers
-    // with the button itself.
+    // A disabled button must not keep the focus; a button that did not have it leaves it where
+    // it is (a pass disables Optimize while the user may be typing elsewhere). With nothing else
+    // to go to, the tab order answers with the button itself.
     CWnd* pParent = GetParent();
-    if (pParent) {
+    if (pParent && bHadFocus) {
       CWnd* pNext = pParent->GetNextDlgTabItem(this);
       if (pNext && pNext != this) pNext->SetFocus();
       else pParent->SetFocus();

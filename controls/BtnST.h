@@ -88,6 +88,7 @@ class CBtnST : public CButton {
   BOOL m_bHover = FALSE;
   BOOL m_bPressed = FALSE;
   BOOL m_bFocused = FALSE;
+  BOOL m_bFocusTakenByDisable = FALSE;  // the focus went to nowhere because the button was disabled
   BOOL m_bDisabled = FALSE;
   BOOL m_bDefault = FALSE;
   BOOL m_bCheckBox = FALSE;

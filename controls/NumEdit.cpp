@@ -8,7 +8,24 @@ IMPLEMENT_DYNAMIC(CNumEdit, CEdit)
 
 BEGIN_MESSAGE_MAP(CNumEdit, CEdit)
   ON_WM_CHAR()
+  ON_MESSAGE(WM_PASTE, OnInsertWithoutChar)
+  ON_MESSAGE(WM_UNDO, OnInsertWithoutChar)
 END_MESSAGE_MAP()
+
+namespace {
+
+// A number in the plain decimal notation that every C runtime's "%f" reads alike: after blanks
+// and a sign, a digit, or a point and a digit. Newer runtimes also read "nan", "inf", "infinity"
+// and hexadecimal floats ("0x1p3"), which are no numbers to the user of this edit.
+bool StartsAsDecimal(const char* psz) {
+  while (std::isspace(static_cast<unsigned char>(*psz))) ++psz;
+  if (*psz == '+' || *psz == '-') ++psz;
+  if (psz[0] == '0' && (psz[1] == 'x' || psz[1] == 'X')) return false;
+  if (*psz == '.') ++psz;
+  return std::isdigit(static_cast<unsigned char>(*psz)) != 0;
+}
+
+}  // namespace
 
 CNumEdit::CNumEdit()
     : m_nDecimals(0), m_bVerbose(FALSE), m_fDelta(1.0f), m_fMinValue(-FLT_MAX), m_fMaxValue(FLT_MAX) {}
@@ -37,7 +54,7 @@ int CNumEdit::IsValid(const CString& str) const {
   int nUsed = -1;
   const char* psz = str.GetString();
   int nRes = 0;
-  if (std::sscanf(psz, "%f%n", &fValue, &nUsed) != 1 || nUsed < 0) {
+  if (!StartsAsDecimal(psz) || std::sscanf(psz, "%f%n", &fValue, &nUsed) != 1 || nUsed < 0) {
     nRes = 2;
   } else {
     for (const char* p = psz + nUsed; *p; ++p) {
@@ -106,15 +123,28 @@ void CNumEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) {
   if (nChar == ' ') return;
   float fOld = GetValue();
   CEdit::OnChar(nChar, nRepCnt, nFlags);
+  if (KeepValidOr(fOld)) return;
+  // Characters typed ahead of the rejected one would be judged against the restored text.
+  MSG msg;
+  while (::PeekMessageA(&msg, m_hWnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+  }
+}
+
+LRESULT CNumEdit::OnInsertWithoutChar(WPARAM, LPARAM) {
+  // Pasted (or restored) text gets the same judgement as typed text.
+  float fOld = GetValue();
+  LRESULT lResult = Default();
+  KeepValidOr(fOld);
+  return lResult;
+}
+
+BOOL CNumEdit::KeepValidOr(float fOld) {
   if (IsValid() != 0) {
     SetValue(fOld);
     SetSel(0, -1);
-    // Characters typed ahead of the rejected one would be judged against the restored text.
-    MSG msg;
-    while (::PeekMessageA(&msg, m_hWnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
-    }
-  } else {
-    CString strFormat;
-    ConstructFormat(strFormat, GetValue());
+    return FALSE;
   }
+  CString strFormat;
+  ConstructFormat(strFormat, GetValue());
+  return TRUE;
 }

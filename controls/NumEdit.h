@@ -1,6 +1,6 @@
 #pragma once
-// An edit control holding one float within a range; keystrokes that would make the text
-// invalid are undone.
+// An edit control holding one float within a range; keystrokes and pastes that would make the
+// text invalid are undone.
 #include "afxwin.h"
 
 class CNumEdit : public CEdit {
@@ -33,6 +33,12 @@ class CNumEdit : public CEdit {
   float m_fMinValue;
   float m_fMaxValue;
 
+  // After the text changed: puts fOld back (all selected) and returns FALSE when the text is not
+  // valid; otherwise lets the decimal count follow the new value and returns TRUE.
+  BOOL KeepValidOr(float fOld);
+
   afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+  // WM_PASTE and WM_UNDO: text that enters without WM_CHAR.
+  afx_msg LRESULT OnInsertWithoutChar(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 };

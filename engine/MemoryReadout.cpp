@@ -9,13 +9,25 @@ namespace {
 constexpr double kKiloFactor = 0.0009765625;            // 1/1024
 constexpr double kMegaFactor = 0.00000095367431640625;  // 1/1048576
 
-std::string FormatAmount(uint64_t bytes, double factor, const char* unit)
+// Each area's own unit first, then the larger ones it may move on to.
+const char* const kFromKilo[] = {" KB", " MB", " GB", " TB", nullptr};
+const char* const kFromMega[] = {" MB", " GB", " TB", nullptr};
+
+// A figure of up to seven digits is what the value labels hold with their unit; past that the
+// figure moves on to the next unit, so the unit never wraps out of sight.
+std::string FormatAmount(uint64_t bytes, double factor, const char* const* units)
 {
+    double value = static_cast<double>(bytes) * factor;
     // Pre-rounding makes ties (n*1024+512 bytes) go away from zero on every C runtime;
     // glibc's printf would round them to even, MSVC's away from zero.
-    const double scaled = std::round(static_cast<double>(bytes) * factor);
+    double scaled = std::round(value);
+    while (scaled >= 10000000.0 && units[1] != nullptr) {
+        value *= kKiloFactor;
+        scaled = std::round(value);
+        ++units;
+    }
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%7.0f%s", scaled, unit);
+    std::snprintf(buf, sizeof buf, "%7.0f%s", scaled, *units);
     const char* p = buf;
     while (*p == ' ')
         ++p;
@@ -30,12 +42,12 @@ int32_t TruncToInt32(double value)
     return static_cast<int32_t>(value);
 }
 
-AreaReadout ComputeArea(uint64_t total, uint64_t avail, double factor, const char* unit,
+AreaReadout ComputeArea(uint64_t total, uint64_t avail, double factor, const char* const* units,
                         int32_t& wholePercent)
 {
     AreaReadout area;
-    area.totalText = FormatAmount(total, factor, unit);
-    area.availText = FormatAmount(avail, factor, unit);
+    area.totalText = FormatAmount(total, factor, units);
+    area.availText = FormatAmount(avail, factor, units);
     if (total == 0) {
         area.barPos = 0;
         area.percentText = "0.00%";
@@ -58,8 +70,8 @@ MemoryReadout ComputeMemoryReadout(const MemorySnapshot& s)
 {
     MemoryReadout out;
     int32_t unused = 0;
-    out.phys = ComputeArea(s.ullTotalPhys, s.ullAvailPhys, kKiloFactor, " KB", out.physPercent);
-    out.pageFile = ComputeArea(s.ullTotalPageFile, s.ullAvailPageFile, kKiloFactor, " KB", unused);
-    out.virt = ComputeArea(s.ullTotalVirtual, s.ullAvailVirtual, kMegaFactor, " MB", unused);
+    out.phys = ComputeArea(s.ullTotalPhys, s.ullAvailPhys, kKiloFactor, kFromKilo, out.physPercent);
+    out.pageFile = ComputeArea(s.ullTotalPageFile, s.ullAvailPageFile, kKiloFactor, kFromKilo, unused);
+    out.virt = ComputeArea(s.ullTotalVirtual, s.ullAvailVirtual, kMegaFactor, kFromMega, unused);
     return out;
 }

@@ -20,6 +20,7 @@ struct MemoryReadout {
     int32_t physPercent = 0;  // available physical share, whole percent (truncated)
 };
 
-// Physical memory and page file in KB, virtual address space in MB.
+// Physical memory and page file in KB, virtual address space in MB; a figure that would need
+// more than seven digits is shown in the next larger unit (up to TB).
 // An area whose total is 0 shows bar 0 and "0.00%".
 MemoryReadout ComputeMemoryReadout(const MemorySnapshot& snapshot);

@@ -89,8 +89,10 @@ wineserver_kill() {
     WINEPREFIX=$1 timeout -k 5 60 wineserver -k >/dev/null 2>&1 || true
 }
 
-# prepare_prefix PREFIX [desktop]: creates or updates the prefix and waits until Wine is idle.
-# With "desktop", every program in it runs inside the virtual desktop $MNEMORA_DESKTOP.
+# prepare_prefix PREFIX [desktop|undecorated]: creates or updates the prefix and waits until Wine
+# is idle. With "desktop", every program in it runs inside the virtual desktop $MNEMORA_DESKTOP.
+# With "undecorated", Wine draws the frames of captioned windows itself instead of handing them to
+# the window manager of the user's desktop, which would hide a frame the program paints.
 prepare_prefix() {
     local prefix=$1 mode=${2:-}
     mkdir -p "$(dirname "$prefix")"
@@ -103,6 +105,9 @@ prepare_prefix() {
             die "could not set the virtual desktop in $prefix"
         wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$name" /d "$size" /f </dev/null >/dev/null 2>&1 ||
             die "could not set the virtual desktop size in $prefix"
+    elif [ "$mode" = undecorated ]; then
+        wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 ||
+            die "could not turn off window manager decorations in $prefix"
     fi
     WINEPREFIX=$prefix timeout -k 10 180 wineserver -w || die "wineserver -w timed out for $prefix"
     # Debian's Wine 8 never looks in /usr/share/wine/fonts (package fonts-wine); without these

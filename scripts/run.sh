@@ -20,7 +20,8 @@ prefix=$WIN_BUILD/run-prefix
 
 if [ -n "${DISPLAY:-}" ]; then
     on_exit wineserver_kill "$prefix"
-    prepare_prefix "$prefix"
+    # The program paints its own frame and caption; the desktop's window manager must not.
+    prepare_prefix "$prefix" undecorated
     log "starting $exe on $DISPLAY"
     rc=0
     wine_in "$prefix" "${MNEMORA_RUN_TIMEOUT:-12h}" "$exe" "$@" || rc=$?

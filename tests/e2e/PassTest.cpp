@@ -171,6 +171,42 @@ TEST_F(Pass, TrayOptimizeCommand_DialogHidden_RunsPassAndStaysHidden) {
     EXPECT_FALSE(e2e::WaitUntil([&] { return app.Visible(); }, 1000));
 }
 
+// Someone typing in the threshold edit while automatic passes start keeps the focus there: the
+// half-typed number is neither stored nor taken from them.
+TEST_F(Pass, AutoFree_PassesStartWhileTypingThreshold_FocusStaysInEdit) {
+    // The capped build reports far less than 15% available: a pass starts at every tick after the last.
+    ASSERT_TRUE(PresetSettings({{"AutoFree", "TRUE"}, {"AutoFreeNum", "15"}}));
+    RunningDialog app = Start();
+    ASSERT_TRUE(app);
+    ASSERT_TRUE(e2e::WaitForVisibility(app.Dialog(), true, 5000));
+    ASSERT_TRUE(app.FocusControl(IDC_AUTO_FREE_NUM));
+    HWND edit = app.Control(IDC_AUTO_FREE_NUM);
+    ASSERT_TRUE(e2e::SendWithTimeout(edit, EM_SETSEL, 0, -1));
+    ASSERT_TRUE(e2e::Post(edit, WM_CHAR, '3', 1));
+    ASSERT_TRUE(app.WaitForText(IDC_AUTO_FREE_NUM, "3", 2000));
+
+    int passStarts = 0;
+    bool wasEnabled = app.Enabled(IDC_OPTIMIZE);
+    HWND strayFocus = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            const bool enabled = app.Enabled(IDC_OPTIMIZE);
+            if (wasEnabled && !enabled) ++passStarts;
+            wasEnabled = enabled;
+            const HWND focus = app.FocusedWindow();
+            if (focus != edit && !strayFocus) strayFocus = focus;
+            return passStarts >= 2;
+        },
+        10000, 0);
+    ASSERT_GE(passStarts, 1) << "no pass started";
+    EXPECT_EQ(strayFocus, nullptr) << "the focus went to " << strayFocus
+                                   << (strayFocus == app.Control(IDC_CLEAR_CLIPBOARD) ? " (clear-clipboard box)" : "");
+    EXPECT_EQ(app.FocusedWindow(), edit);
+    ASSERT_TRUE(e2e::SendWithTimeout(app.Dialog(), WM_NULL, 0, 0));
+    EXPECT_EQ(e2e::maindlg::Setting("AutoFreeNum"), "15") << "the half-typed threshold was stored";
+    EXPECT_EQ(app.Text(IDC_AUTO_FREE_NUM), "3");
+}
+
 class PassClipboard : public Pass, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(PassClipboard, Pass_ClipboardHoldsText_EmptiedOnlyWhenOptionOn) {

@@ -224,4 +224,50 @@ TEST_F(Settings, TypeThresholdAboveRange_SecondDigitRefused_StoresInRangeValue) 
         << "AutoFreeNum is \"" << Setting("AutoFreeNum").value_or("<absent>") << "\"";
 }
 
+// What the edit would take from the clipboard or read with a newer C runtime's "%f": no numbers,
+// or numbers outside 0..50.
+const char* const kRefusedPastes[] = {"nan", "inf", "infinity", "0x1p3", "1e2", "abc", "51", "-1"};
+
+TEST_F(Settings, PasteIntoThreshold_InvalidText_RefusedAndNothingStored) {
+    // The edit is enabled with automatic freeing only; the fixture made sure memory is well above 20%.
+    ASSERT_TRUE(PresetSettings({{"AutoFree", "TRUE"}, {"AutoFreeNum", "20"}}));
+    RunningDialog app = Start();
+    ASSERT_TRUE(app);
+    ASSERT_TRUE(e2e::WaitForVisibility(app.Dialog(), true, 5000));
+    HWND edit = app.Control(IDC_AUTO_FREE_NUM);
+    ASSERT_TRUE(app.WaitForText(IDC_AUTO_FREE_NUM, "20", 2000));
+
+    for (const char* text : kRefusedPastes) {
+        SCOPED_TRACE(std::string("pasted \"") + text + "\"");
+        ASSERT_TRUE(app.FocusControl(IDC_AUTO_FREE_NUM));
+        ASSERT_TRUE(e2e::maindlg::PutTextOnClipboard(text));
+        ASSERT_TRUE(e2e::SendWithTimeout(edit, EM_SETSEL, 0, -1));
+        ASSERT_TRUE(e2e::SendWithTimeout(edit, WM_PASTE, 0, 0));
+        EXPECT_EQ(app.Text(IDC_AUTO_FREE_NUM), "20");
+        ASSERT_TRUE(app.FocusControl(IDC_CLEAR_CLIPBOARD));
+        // A round trip through the dialog's queue: the focus change, and so the store, is done.
+        ASSERT_TRUE(e2e::SendWithTimeout(app.Dialog(), WM_NULL, 0, 0));
+        EXPECT_EQ(Setting("AutoFreeNum"), "20");
+    }
+}
+
+// Whatever text the edit holds when it is left, the stored threshold is a whole number in 0..50.
+TEST_F(Settings, LeaveThreshold_EditHoldsNoNumber_StoresZero) {
+    ASSERT_TRUE(PresetSettings({{"AutoFree", "TRUE"}, {"AutoFreeNum", "20"}}));
+    RunningDialog app = Start();
+    ASSERT_TRUE(app);
+    ASSERT_TRUE(e2e::WaitForVisibility(app.Dialog(), true, 5000));
+    HWND edit = app.Control(IDC_AUTO_FREE_NUM);
+
+    for (const char* text : {"nan", "inf", "0x1p3", "-7", "99"}) {
+        SCOPED_TRACE(std::string("edit holds \"") + text + "\"");
+        ASSERT_TRUE(e2e::maindlg::PresetSettings({{"AutoFreeNum", "20"}}));
+        ASSERT_TRUE(app.FocusControl(IDC_AUTO_FREE_NUM));
+        ASSERT_TRUE(e2e::SendWithTimeout(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)));
+        ASSERT_TRUE(app.FocusControl(IDC_CLEAR_CLIPBOARD));
+        EXPECT_TRUE(e2e::WaitUntil([] { return Setting("AutoFreeNum") == "0"; }, 2000))
+            << "AutoFreeNum is \"" << Setting("AutoFreeNum").value_or("<absent>") << "\"";
+    }
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 // The rule sees the whole percentage the read-out computed, so go through it.
@@ -50,4 +52,23 @@ TEST(AutoFreeTest, ShouldAutoFree_OptionOff_NeverFires)
 {
     EXPECT_FALSE(ShouldAutoFree(false, 15, PhysPercent(kTotal, 150000000)));
     EXPECT_FALSE(ShouldAutoFree(false, 50, PhysPercent(kTotal, 0)));
+}
+
+TEST(AutoFreeTest, ThresholdFromEditValue_AnyValue_WholeNumberWithinRange)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float value;
+        int32_t expected;
+    } cases[] = {
+        {15.0f, 15}, {12.7f, 12}, {0.0f, 0}, {50.0f, 50}, {49.99f, 49},
+        {-0.5f, 0},  {-7.0f, 0},  {51.0f, 50}, {1e9f, 50}, {inf, 50}, {-inf, 0},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(ThresholdFromEditValue(c.value, 0.0f, 50.0f), c.expected);
+    }
+    // Unbounded edit: never past the ends of int32_t.
+    EXPECT_EQ(ThresholdFromEditValue(1e30f, -3.4e38f, 3.4e38f), std::numeric_limits<int32_t>::max());
 }

@@ -84,10 +84,45 @@ TEST(MemoryReadoutTest, ComputeMemoryReadout_AmountTexts_RoundToWholeUnitsWithou
     EXPECT_EQ(r.virt.availText, "2 MB");
 }
 
-TEST(MemoryReadoutTest, ComputeMemoryReadout_TotalWiderThanSevenDigits_IsNotCut)
+TEST(MemoryReadoutTest, ComputeMemoryReadout_SevenDigitsOrFewer_KeepTheirUnit)
 {
     EXPECT_EQ(ComputeMemoryReadout(PhysOnly(4294967295u, 0)).phys.totalText, "4194304 KB");
-    EXPECT_EQ(ComputeMemoryReadout(PhysOnly(10ull << 30, 0)).phys.totalText, "10485760 KB");
+}
+
+struct UnitCase {
+    const char* name;
+    uint64_t bytes;
+    bool virtualArea;  // counts in MB from the start
+    const char* expected;
+};
+
+// Seven digits stay in the unit; a figure that needs an eighth moves on to the next one.
+TEST(MemoryReadoutTest, ComputeMemoryReadout_FigurePastSevenDigits_TakesNextUnit)
+{
+    const UnitCase cases[] = {
+        {"KB 7 digits", 9999999ull << 10, false, "9999999 KB"},
+        {"KB 8 digits", 10000000ull << 10, false, "9766 MB"},
+        {"KB rounds up to 8 digits", (9999999ull << 10) + 512, false, "9766 MB"},
+        {"24 GB machine", 24683744ull << 10, false, "24105 MB"},
+        {"MB 7 digits", 9999999ull << 20, false, "9999999 MB"},
+        {"MB 8 digits", 10000000ull << 20, false, "9766 GB"},
+        {"GB 7 digits", 9999999ull << 30, false, "9999999 GB"},
+        {"GB 8 digits", 10000000ull << 30, false, "9766 TB"},
+        {"TB 7 digits", 9999999ull << 40, false, "9999999 TB"},
+        {"TB 8 digits: no larger unit, not cut", 10000000ull << 40, false, "10000000 TB"},
+        {"virtual MB 7 digits", 9999999ull << 20, true, "9999999 MB"},
+        {"virtual MB 8 digits", 10000000ull << 20, true, "9766 GB"},
+        {"x64 process", 134217728ull << 20, true, "131072 GB"},
+        {"virtual GB 8 digits", 10000000ull << 30, true, "9766 TB"},
+    };
+    for (const UnitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemorySnapshot s = PhysOnly(1, 1);
+        (c.virtualArea ? s.ullTotalVirtual : s.ullTotalPhys) = c.bytes;
+        (c.virtualArea ? s.ullAvailVirtual : s.ullAvailPhys) = 0;
+        const MemoryReadout r = ComputeMemoryReadout(s);
+        EXPECT_EQ(c.virtualArea ? r.virt.totalText : r.phys.totalText, c.expected);
+    }
 }
 
 TEST(MemoryReadoutTest, ComputeMemoryReadout_RatioJustBelowOne_TruncatesBarButRoundsText)
@@ -109,15 +144,16 @@ TEST(MemoryReadoutTest, ComputeMemoryReadout_CountsAbove4GB_UseAllSixtyFourBits)
     s.ullAvailVirtual = 96ull << 40;
     const MemoryReadout r = ComputeMemoryReadout(s);
 
-    EXPECT_EQ(r.phys.totalText, "16777216 KB");
+    // Total and available of one area each take the unit their own figure needs.
+    EXPECT_EQ(r.phys.totalText, "16384 MB");
     EXPECT_EQ(r.phys.availText, "6291456 KB");
     EXPECT_EQ(r.phys.barPos, 375);
     EXPECT_EQ(r.physPercent, 37);
     EXPECT_EQ(r.phys.percentText, "37.50%");
-    EXPECT_EQ(r.pageFile.totalText, "50331648 KB");
+    EXPECT_EQ(r.pageFile.totalText, "49152 MB");
     EXPECT_EQ(r.pageFile.barPos, 250);
-    EXPECT_EQ(r.virt.totalText, "134217728 MB");
-    EXPECT_EQ(r.virt.availText, "100663296 MB");
+    EXPECT_EQ(r.virt.totalText, "131072 GB");
+    EXPECT_EQ(r.virt.availText, "98304 GB");
     EXPECT_EQ(r.virt.percentText, "75.00%");
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "BtnSTTestHost.h"
@@ -440,6 +441,30 @@ TEST_F(BtnSTTest, OnEnable_Disabled_FocusGoesToNextTabItemOrParent) {
     loneBtn.EnableWindow(FALSE);
     Pump();
     EXPECT_EQ(::GetFocus(), lone.m_hWnd);
+  }
+}
+
+// Optimize is disabled by the pass's worker thread while the user may be typing elsewhere.
+TEST_F(BtnSTTest, OnEnable_DisabledWithoutFocus_FocusStaysWhereItIs) {
+  CProbeBtn btn;
+  Make(btn, "Optimize", BS_PUSHBUTTON, CRect(20, 20, 140, 60));
+  // As in the main dialog, the edit being typed in is not the button's next tab item.
+  ASSERT_NE(AddButton(kThirdId, "After", BS_PUSHBUTTON, CRect(20, 120, 140, 160)), nullptr);
+  HWND hEdit = wintest::CreateChildWindow(m_dlg, kOtherId, "EDIT", "3", WS_TABSTOP, 20, 80, 120, 24);
+  ASSERT_NE(hEdit, nullptr);
+  for (bool bOtherThread : {false, true}) {
+    SCOPED_TRACE(bOtherThread ? "disabled from another thread" : "disabled on its own thread");
+    btn.EnableWindow(TRUE);
+    ::SetFocus(hEdit);
+    if (bOtherThread) {
+      std::thread worker([&] { ::EnableWindow(btn, FALSE); });
+      wintest::WaitUntil([&] { return !btn.IsWindowEnabled(); });
+      worker.join();
+    } else {
+      btn.EnableWindow(FALSE);
+    }
+    Pump();
+    EXPECT_EQ(::GetFocus(), hEdit);
   }
 }
 

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cstring>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "WinTestSupport.h"
 
@@ -410,6 +413,93 @@ TEST_F(CNumEditTest, OnChar_VerboseRejection_OneBoxThenRestored) {
   EXPECT_EQ(boxes.nCount, 1);
   EXPECT_EQ(boxes.text, "Characters must be a number.\n");
   EXPECT_EQ(Text(), "15");
+}
+
+// Texts that newer C runtimes read with "%f" but that are no decimal numbers. In range 0..50
+// the old reading made "nan" valid (no comparison holds for it), "inf" out of range and the hex
+// float 8.
+const char* const kNotDecimal[] = {"nan", "NAN", "-nan", "nan(1)", "inf", "-inf", "+INF", "infinity",
+                                   "0x1p3", "0X1P3", "-0x1p3", " 0x10", "0x"};
+
+TEST_F(CNumEditTest, IsValid_NanInfinityHexFloat_NotANumber) {
+  m_edit.SetRange(0.0f, 50.0f);
+  for (const char* psz : kNotDecimal) EXPECT_EQ(m_edit.IsValid(psz), 2) << psz;
+  // Plain decimals, exponent included, read as before.
+  for (const char* psz : {"1e1", "2.5E+1", " +.5e1", ".5"}) EXPECT_EQ(m_edit.IsValid(psz), 0) << psz;
+  EXPECT_EQ(m_edit.IsValid("1e2"), 1);
+  m_edit.SetWindowText("nan");
+  EXPECT_EQ(m_edit.GetValue(), 0.0f);
+}
+
+TEST_F(CNumEditTest, OnChar_TypedNanInfinityHexFloat_Undone) {
+  m_edit.SetRange(0.0f, 50.0f);
+  const struct {
+    const char* start;
+    int nCaret;
+    const char* typed;
+  } cases[] = {{"", 0, "nan"}, {"", 0, "inf"}, {"", 0, "infinity"}, {"0", 1, "x1p3"},
+               {"012", 1, "x"},  // "0x12" read as 18 before
+               {"-012", 2, "x"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.start) + " + " + c.typed);
+    m_edit.SetWindowText(c.start);
+    m_edit.SetSel(c.nCaret, c.nCaret);
+    Type(c.typed);
+    EXPECT_EQ(m_edit.IsValid(), 0) << Text();
+    EXPECT_EQ(Text().find_first_of("nixp"), std::string::npos) << Text();
+  }
+}
+
+// Puts text on the clipboard for the edit to paste.
+bool SetClipboardText(HWND hOwner, const std::string& text) {
+  if (!::OpenClipboard(hOwner)) return false;
+  bool bDone = false;
+  if (::EmptyClipboard()) {
+    HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (void* p = hMem ? ::GlobalLock(hMem) : nullptr) {
+      std::memcpy(p, text.c_str(), text.size() + 1);
+      ::GlobalUnlock(hMem);
+      bDone = ::SetClipboardData(CF_TEXT, hMem) != nullptr;
+    }
+    if (!bDone && hMem) ::GlobalFree(hMem);
+  }
+  ::CloseClipboard();
+  return bDone;
+}
+
+TEST_F(CNumEditTest, Paste_InvalidText_PreviousValuePutBackAllSelected) {
+  m_edit.SetRange(0.0f, 50.0f);
+  std::vector<std::string> rejected(std::begin(kNotDecimal), std::end(kNotDecimal));
+  for (const char* psz : {"abc", "12a", "51", "-1", "1e2", ""}) rejected.emplace_back(psz);
+  for (const std::string& text : rejected) {
+    SCOPED_TRACE("pasted \"" + text + "\"");
+    ASSERT_TRUE(SetClipboardText(s_pHost->m_hWnd, text));
+    SetTextCaretAtEnd("15");
+    m_edit.SetSel(0, -1);
+    m_edit.SendMessage(WM_PASTE);
+    EXPECT_EQ(Text(), "15");
+    EXPECT_EQ(Sel(), std::make_pair(0, 2));
+  }
+}
+
+TEST_F(CNumEditTest, Paste_ValidText_KeptAndDecimalsFollow) {
+  m_edit.SetRange(0.0f, 50.0f);
+  ASSERT_TRUE(SetClipboardText(s_pHost->m_hWnd, "2.5"));
+  SetTextCaretAtEnd("1");
+  m_edit.SendMessage(WM_PASTE);
+  EXPECT_EQ(Text(), "12.5");
+  EXPECT_EQ(m_edit.Decimals(), 1);
+}
+
+TEST_F(CNumEditTest, Undo_BackToInvalidText_ValueKept) {
+  m_edit.SetRange(0.0f, 50.0f);
+  m_edit.SetWindowText("abc");
+  m_edit.SetSel(0, -1);
+  Type("5");
+  ASSERT_EQ(Text(), "5");
+  m_edit.SendMessage(WM_UNDO);
+  EXPECT_EQ(Text(), "5");
+  EXPECT_EQ(Sel(), std::make_pair(0, 1));
 }
 
 TEST_F(CNumEditTest, Text_InsertedWithoutCharMessage_NotFiltered) {

@@ -98,12 +98,20 @@ private:
     HGLOBAL m_memory;
 };
 
-std::string FormatScaled(uint64_t bytes, double divisor, const char* unit) {
+const char* const kUnitsFromKilo[] = {" KB", " MB", " GB", " TB", nullptr};
+const char* const kUnitsFromMega[] = {" MB", " GB", " TB", nullptr};
+
+// Up to seven digits in the area's own unit; a figure that needs more moves on to the next unit.
+std::string FormatScaled(uint64_t bytes, double divisor, const char* const* units) {
+    double value = static_cast<double>(bytes) / divisor;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%7.0f%s", static_cast<double>(bytes) / divisor, unit);
-    const char* p = buffer;
-    while (*p == ' ') ++p;
-    return p;
+    for (;;) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", value);
+        if (std::strlen(buffer) <= 7 || !units[1]) break;
+        value /= 1024.0;
+        ++units;
+    }
+    return std::string(buffer) + *units;
 }
 
 }  // namespace
@@ -305,9 +313,21 @@ MemoryFigures ReadMemoryFigures() {
             status.ullAvailPageFile, status.ullTotalVirtual, status.ullAvailVirtual};
 }
 
-std::string FormatKilobytes(uint64_t bytes) { return FormatScaled(bytes, 1024.0, " KB"); }
+std::string FormatKilobytes(uint64_t bytes) { return FormatScaled(bytes, 1024.0, kUnitsFromKilo); }
 
-std::string FormatMegabytes(uint64_t bytes) { return FormatScaled(bytes, 1048576.0, " MB"); }
+std::string FormatMegabytes(uint64_t bytes) { return FormatScaled(bytes, 1048576.0, kUnitsFromMega); }
+
+std::optional<double> ShownBytes(const std::string& text) {
+    const auto number = LeadingNumber(text);
+    if (!number) return std::nullopt;
+    double bytesPerUnit = 1024.0;
+    for (const char* unit : {" KB", " MB", " GB", " TB"}) {
+        const size_t n = std::strlen(unit);
+        if (text.size() > n && text.compare(text.size() - n, n, unit) == 0) return *number * bytesPerUnit;
+        bytesPerUnit *= 1024.0;
+    }
+    return std::nullopt;
+}
 
 std::optional<double> LeadingNumber(const std::string& text) {
     const char* begin = text.c_str();

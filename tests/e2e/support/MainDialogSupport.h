@@ -104,11 +104,14 @@ struct MemoryFigures {
     uint64_t totalPhys, availPhys, totalPageFile, availPageFile, totalVirtual, availVirtual;
 };
 MemoryFigures ReadMemoryFigures();
-// bytes / 1024 (or / 1048576) rounded with "%7.0f", blanks trimmed, plus " KB" (" MB").
+// bytes / 1024 (or / 1048576) rounded to a whole number plus " KB" (" MB"); a figure of more
+// than seven digits is divided by 1024 again and takes the next unit (up to " TB").
 std::string FormatKilobytes(uint64_t bytes);
 std::string FormatMegabytes(uint64_t bytes);
 // The leading number of "123456 KB" or "37.54%"; empty when the text has none.
 std::optional<double> LeadingNumber(const std::string& text);
+// The bytes an amount text such as "24105 MB" stands for; empty without a number and a unit.
+std::optional<double> ShownBytes(const std::string& text);
 
 // Tests that start the shipped program: no copy left over before or after, fresh settings, and a
 // skip when too little memory is free for the automatic rule to stay quiet.
