@@ -5,6 +5,7 @@
 #include "AboutDlg.h"
 #include "AutoFree.h"
 #include "DialogLook.h"
+#include "FittingText.h"
 #include "DwmFrame.h"
 #include "MemoryReadout.h"
 #include "MnemoraMessages.h"
@@ -280,16 +281,16 @@ void CMnemoraDlg::RefreshMemoryStatus() {
   CWinMemoryStatus status;
   const MemoryReadout readout = ComputeMemoryReadout(status.Sample());
 
-  m_lblTotalPhys.SetLabelText(readout.phys.totalText.c_str());
-  m_lblAvailPhys.SetLabelText(readout.phys.availText.c_str());
+  SetFittingText(m_lblTotalPhys, readout.phys.totalChoices);
+  SetFittingText(m_lblAvailPhys, readout.phys.availChoices);
   m_barPhys.SetPos(readout.phys.barPos);
   m_lblPhysPercent.SetLabelText(readout.phys.percentText.c_str());
-  m_lblTotalPageFile.SetLabelText(readout.pageFile.totalText.c_str());
-  m_lblAvailPageFile.SetLabelText(readout.pageFile.availText.c_str());
+  SetFittingText(m_lblTotalPageFile, readout.pageFile.totalChoices);
+  SetFittingText(m_lblAvailPageFile, readout.pageFile.availChoices);
   m_barPageFile.SetPos(readout.pageFile.barPos);
   m_lblPageFilePercent.SetLabelText(readout.pageFile.percentText.c_str());
-  m_lblTotalVirtual.SetLabelText(readout.virt.totalText.c_str());
-  m_lblAvailVirtual.SetLabelText(readout.virt.availText.c_str());
+  SetFittingText(m_lblTotalVirtual, readout.virt.totalChoices);
+  SetFittingText(m_lblAvailVirtual, readout.virt.availChoices);
   m_barVirtual.SetPos(readout.virt.barPos);
   m_lblVirtualPercent.SetLabelText(readout.virt.percentText.c_str());
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -13,25 +14,32 @@ constexpr double kMegaFactor = 0.00000095367431640625;  // 1/1048576
 const char* const kFromKilo[] = {" KB", " MB", " GB", " TB", nullptr};
 const char* const kFromMega[] = {" MB", " GB", " TB", nullptr};
 
-// A figure of up to seven digits is what the value labels hold with their unit; past that the
-// figure moves on to the next unit, so the unit never wraps out of sight.
-std::string FormatAmount(uint64_t bytes, double factor, const char* const* units)
+// "%7.0f" of the value with its unit, leading blanks removed.
+std::string FormatWhole(double value, const char* unit)
 {
-    double value = static_cast<double>(bytes) * factor;
     // Pre-rounding makes ties (n*1024+512 bytes) go away from zero on every C runtime;
     // glibc's printf would round them to even, MSVC's away from zero.
-    double scaled = std::round(value);
-    while (scaled >= 10000000.0 && units[1] != nullptr) {
-        value *= kKiloFactor;
-        scaled = std::round(value);
-        ++units;
-    }
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%7.0f%s", scaled, *units);
+    std::snprintf(buf, sizeof buf, "%7.0f%s", std::round(value), unit);
     const char* p = buf;
     while (*p == ' ')
         ++p;
     return p;
+}
+
+// A figure of more than seven digits never fits a value label beside its unit, so it starts in
+// the next unit; the larger units follow for labels whose font is wider still.
+std::vector<std::string> FormatAmountChoices(uint64_t bytes, double factor, const char* const* units)
+{
+    double value = static_cast<double>(bytes) * factor;
+    while (std::round(value) >= 10000000.0 && units[1] != nullptr) {
+        value *= kKiloFactor;
+        ++units;
+    }
+    std::vector<std::string> choices;
+    for (; *units != nullptr; ++units, value *= kKiloFactor)
+        choices.push_back(FormatWhole(value, *units));
+    return choices;
 }
 
 // Truncates toward zero; a ratio above 1 from an odd source must not overflow the int.
@@ -46,8 +54,10 @@ AreaReadout ComputeArea(uint64_t total, uint64_t avail, double factor, const cha
                         int32_t& wholePercent)
 {
     AreaReadout area;
-    area.totalText = FormatAmount(total, factor, units);
-    area.availText = FormatAmount(avail, factor, units);
+    area.totalChoices = FormatAmountChoices(total, factor, units);
+    area.availChoices = FormatAmountChoices(avail, factor, units);
+    area.totalText = area.totalChoices.front();
+    area.availText = area.availChoices.front();
     if (total == 0) {
         area.barPos = 0;
         area.percentText = "0.00%";

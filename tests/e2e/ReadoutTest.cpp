@@ -21,7 +21,7 @@ struct Area {
     int totalId, availId, barId, percentId;
     uint64_t MemoryFigures::*total;
     uint64_t MemoryFigures::*avail;
-    std::string (*format)(uint64_t);
+    std::vector<std::string> (*format)(uint64_t);
 };
 
 const std::array<Area, 3> kAreas = {{
@@ -80,7 +80,8 @@ TEST_F(Readout, Start_TwelveReadouts_MatchDriverMemoryStatus) {
         SCOPED_TRACE(std::string(area.name) + ": total \"" + s.total + "\" available \"" + s.avail +
                      "\" percent \"" + s.percent + "\" bar " + std::to_string(s.bar));
 
-        EXPECT_EQ(s.total, area.format(after.*area.total));
+        const std::vector<std::string> totals = area.format(after.*area.total);
+        EXPECT_NE(std::find(totals.begin(), totals.end(), s.total), totals.end()) << "expected " << totals.front();
 
         const double total = static_cast<double>(after.*area.total);
         const double low = static_cast<double>(std::min(before.*area.avail, after.*area.avail));

@@ -125,6 +125,19 @@ TEST(MemoryReadoutTest, ComputeMemoryReadout_FigurePastSevenDigits_TakesNextUnit
     }
 }
 
+// A label too narrow for the text may take a larger unit: the same amount, rounded anew in each.
+TEST(MemoryReadoutTest, ComputeMemoryReadout_Choices_SameAmountInEachLargerUnit)
+{
+    MemorySnapshot s = PhysOnly(4194304ull << 10, (1536ull << 10) + 512);
+    s.ullTotalVirtual = 134217728ull << 20;
+    s.ullAvailVirtual = 0;
+    const MemoryReadout r = ComputeMemoryReadout(s);
+    EXPECT_EQ(r.phys.totalChoices, (std::vector<std::string>{"4194304 KB", "4096 MB", "4 GB", "0 TB"}));
+    EXPECT_EQ(r.phys.availChoices, (std::vector<std::string>{"1537 KB", "2 MB", "0 GB", "0 TB"}));
+    EXPECT_EQ(r.virt.totalChoices, (std::vector<std::string>{"131072 GB", "128 TB"}));
+    EXPECT_EQ(r.virt.availChoices, (std::vector<std::string>{"0 MB", "0 GB", "0 TB"}));
+}
+
 TEST(MemoryReadoutTest, ComputeMemoryReadout_RatioJustBelowOne_TruncatesBarButRoundsText)
 {
     const MemoryReadout r = ComputeMemoryReadout(PhysOnly(100000, 99999));

@@ -102,16 +102,17 @@ const char* const kUnitsFromKilo[] = {" KB", " MB", " GB", " TB", nullptr};
 const char* const kUnitsFromMega[] = {" MB", " GB", " TB", nullptr};
 
 // Up to seven digits in the area's own unit; a figure that needs more moves on to the next unit.
-std::string FormatScaled(uint64_t bytes, double divisor, const char* const* units) {
+// The larger units follow: a label too narrow for the text may take one of them.
+std::vector<std::string> FormatScaled(uint64_t bytes, double divisor, const char* const* units) {
     double value = static_cast<double>(bytes) / divisor;
     char buffer[64];
-    for (;;) {
+    std::vector<std::string> choices;
+    for (; *units; ++units, value /= 1024.0) {
         std::snprintf(buffer, sizeof buffer, "%.0f", value);
-        if (std::strlen(buffer) <= 7 || !units[1]) break;
-        value /= 1024.0;
-        ++units;
+        if (choices.empty() && std::strlen(buffer) > 7 && units[1]) continue;
+        choices.push_back(std::string(buffer) + *units);
     }
-    return std::string(buffer) + *units;
+    return choices;
 }
 
 }  // namespace
@@ -313,9 +314,9 @@ MemoryFigures ReadMemoryFigures() {
             status.ullAvailPageFile, status.ullTotalVirtual, status.ullAvailVirtual};
 }
 
-std::string FormatKilobytes(uint64_t bytes) { return FormatScaled(bytes, 1024.0, kUnitsFromKilo); }
+std::vector<std::string> FormatKilobytes(uint64_t bytes) { return FormatScaled(bytes, 1024.0, kUnitsFromKilo); }
 
-std::string FormatMegabytes(uint64_t bytes) { return FormatScaled(bytes, 1048576.0, kUnitsFromMega); }
+std::vector<std::string> FormatMegabytes(uint64_t bytes) { return FormatScaled(bytes, 1048576.0, kUnitsFromMega); }
 
 std::optional<double> ShownBytes(const std::string& text) {
     const auto number = LeadingNumber(text);

@@ -105,9 +105,10 @@ struct MemoryFigures {
 };
 MemoryFigures ReadMemoryFigures();
 // bytes / 1024 (or / 1048576) rounded to a whole number plus " KB" (" MB"); a figure of more
-// than seven digits is divided by 1024 again and takes the next unit (up to " TB").
-std::string FormatKilobytes(uint64_t bytes);
-std::string FormatMegabytes(uint64_t bytes);
+// than seven digits is divided by 1024 again and takes the next unit (up to " TB"); then the same
+// amount in each larger unit, which a label too narrow for the first may show.
+std::vector<std::string> FormatKilobytes(uint64_t bytes);
+std::vector<std::string> FormatMegabytes(uint64_t bytes);
 // The leading number of "123456 KB" or "37.54%"; empty when the text has none.
 std::optional<double> LeadingNumber(const std::string& text);
 // The bytes an amount text such as "24105 MB" stands for; empty without a number and a unit.

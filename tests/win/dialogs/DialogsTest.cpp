@@ -2,10 +2,13 @@
 // stand-in for the window manager's attribute call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "AboutDlg.h"
 #include "DwmFrame.h"
+#include "FittingText.h"
 #include "MnemoraDlg.h"
 #include "WinTestSupport.h"
 
@@ -75,6 +78,48 @@ TEST_F(Dialogs, Init_MainDialogOnly_LeavesItsFrameToItself) {
   wintest::PumpFor(100);
   EXPECT_EQ(g_calls.size(), 1u) << "the About dialog keeps the system's frame";
   about.DestroyWindow();
+  dlg.DestroyWindow();
+}
+
+// Measured the way the static control lays its text out: wrapped at its width, in its font.
+int ShownLines(HWND hLabel) {
+  char text[64] = {};
+  ::GetWindowTextA(hLabel, text, sizeof text);
+  RECT rc = {};
+  ::GetClientRect(hLabel, &rc);
+  HDC hdc = ::GetDC(hLabel);
+  HGDIOBJ hOld = ::SelectObject(hdc, reinterpret_cast<HFONT>(::SendMessageA(hLabel, WM_GETFONT, 0, 0)));
+  TEXTMETRICA tm = {};
+  ::GetTextMetricsA(hdc, &tm);
+  ::DrawTextA(hdc, text, -1, &rc, DT_CALCRECT | DT_WORDBREAK);
+  ::SelectObject(hdc, hOld);
+  ::ReleaseDC(hLabel, hdc);
+  return tm.tmHeight > 0 ? (rc.bottom - rc.top) / tm.tmHeight : 0;
+}
+
+TEST_F(Dialogs, ValueLabel_FigureTooWideWithItsUnit_TakesFirstLargerUnitThatFits) {
+  CMnemoraDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_MAIN_DIALOG));
+  CWnd* pLabel = dlg.GetDlgItem(IDC_TOTAL_VIRTUAL);
+  ASSERT_NE(pLabel, nullptr);
+
+  const std::vector<std::string> wide = {"134217728 MB", "131072 GB", "128 TB"};
+  ::SetWindowTextA(pLabel->m_hWnd, wide.front().c_str());
+  ASSERT_GT(ShownLines(pLabel->m_hWnd), 1) << "the label is wide enough for every figure here";
+  SetFittingText(*pLabel, wide);
+  EXPECT_EQ(ShownLines(pLabel->m_hWnd), 1) << "the unit wrapped out of sight";
+  char shown[64] = {};
+  ::GetWindowTextA(pLabel->m_hWnd, shown, sizeof shown);
+  const auto it = std::find(wide.begin(), wide.end(), std::string(shown));
+  ASSERT_NE(it, wide.end());
+  if (it != wide.begin()) {  // the unit before it would not have fitted
+    ::SetWindowTextA(pLabel->m_hWnd, (it - 1)->c_str());
+    EXPECT_GT(ShownLines(pLabel->m_hWnd), 1) << "a smaller unit fitted: " << *(it - 1);
+  }
+
+  SetFittingText(*pLabel, {"1 MB", "0 GB", "0 TB"});
+  ::GetWindowTextA(pLabel->m_hWnd, shown, sizeof shown);
+  EXPECT_STREQ(shown, "1 MB") << "a figure that fits keeps the area's own unit";
   dlg.DestroyWindow();
 }
 

@@ -1,0 +1,36 @@
+#include "FittingText.h"
+
+namespace {
+
+// A static control breaks a text wider than its client area onto a second line, which the
+// value labels have no room to show: the unit would vanish.
+bool FitsOnOneLine(HDC hdc, const std::string& text, int cxAvailable) {
+  SIZE size = {};
+  return ::GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx <= cxAvailable;
+}
+
+}  // namespace
+
+void SetFittingText(CWnd& label, const std::vector<std::string>& choices) {
+  if (choices.empty() || !label.GetSafeHwnd()) return;
+  const std::string* pChoice = &choices.back();
+  {
+    CRect rcClient;
+    label.GetClientRect(&rcClient);
+    CClientDC dc(&label);
+    if (dc.GetSafeHdc()) {
+      CSelectGuard select(dc, label.GetFont());
+      for (const std::string& text : choices) {
+        if (FitsOnOneLine(dc, text, rcClient.Width())) {
+          pChoice = &text;
+          break;
+        }
+      }
+    } else {
+      pChoice = &choices.front();
+    }
+  }
+  CString current;
+  label.GetWindowText(current);
+  if (!(current == pChoice->c_str())) label.SetWindowText(pChoice->c_str());
+}
