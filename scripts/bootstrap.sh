@@ -6,7 +6,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 packages=(
-    cmake make g++
+    cmake make g++ clang-format
     googletest libgtest-dev
     mingw-w64 g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine
