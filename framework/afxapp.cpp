@@ -110,7 +110,10 @@ HICON CWinApp::LoadIcon(UINT nIDResource) const {
 
 int CWinApp::Run() {
   MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  CMessageLoopScope loop;
+  for (;;) {
+    loop.IdleIfQueueEmpty();
+    if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
     if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageA(&msg);
@@ -152,6 +155,7 @@ CWinThread::~CWinThread() {
 unsigned __stdcall CWinThread::ThreadEntry(void* pThis) {
   auto* pThread = static_cast<CWinThread*>(pThis);
   UINT nResult = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
+  AfxDeleteTempMaps();
   if (pThread->m_bAutoDelete) delete pThread;
   return nResult;
 }

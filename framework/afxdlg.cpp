@@ -112,7 +112,9 @@ INT_PTR CDialog::RunModal(const DLGTEMPLATE* pTemplate, HINSTANCE hInst) {
   if (m_bInModalLoop && m_hWnd && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
 
   MSG msg;
+  CMessageLoopScope loop;
   while (m_bInModalLoop && m_hWnd && ::IsWindow(m_hWnd)) {
+    loop.IdleIfQueueEmpty();
     BOOL bRet = ::GetMessageA(&msg, nullptr, 0, 0);
     if (bRet == 0) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));

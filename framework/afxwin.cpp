@@ -1,5 +1,6 @@
 #include "afxwin.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -66,9 +67,8 @@ BOOL CCmdTarget::DispatchMapMessage(UINT nMessage, UINT nCode, UINT nID, WPARAM 
 
 namespace {
 
-// Handle → object maps, process-wide and locked: the optimization worker looks windows up too.
-// Permanent entries are objects attached to a handle; a handle without one gets a lasting
-// stand-in made by makeTemp, which never owns the handle.
+// Handle → object maps of attached objects, process-wide and locked: the optimization worker
+// looks windows up too.
 template <class H, class T>
 class CHandleMap {
  public:
@@ -76,15 +76,6 @@ class CHandleMap {
     std::lock_guard<std::mutex> guard(m_lock);
     auto it = m_permanent.find(h);
     return it == m_permanent.end() ? nullptr : it->second;
-  }
-  template <class MakeTemp>
-  T* FindOrMakeTemporary(H h, MakeTemp makeTemp) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto it = m_permanent.find(h);
-    if (it != m_permanent.end()) return it->second;
-    auto& slot = m_temporary[h];
-    if (!slot) slot = makeTemp(h);
-    return slot.get();
   }
   bool AddPermanent(H h, T* p) {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -99,12 +90,66 @@ class CHandleMap {
  private:
   std::mutex m_lock;
   std::unordered_map<H, T*> m_permanent;
-  std::unordered_map<H, std::unique_ptr<T>> m_temporary;
 };
 
 CHandleMap<HWND, CWnd>& WndMap() {
   static auto* map = new CHandleMap<HWND, CWnd>;  // outlives every static CWnd, the application's too
   return *map;
+}
+
+CHandleMap<HMENU, CMenu>& MenuMap() {
+  static auto* map = new CHandleMap<HMENU, CMenu>;
+  return *map;
+}
+
+std::atomic<size_t> g_nTempObjects{0};
+
+// Stand-ins for handles without an object. Each thread has its own, so freeing them can never
+// pull one from under another thread; a handle's stand-in is reused until they are freed.
+struct CTempMaps {
+  std::unordered_map<HWND, std::unique_ptr<CWnd>> wnds;
+  std::unordered_map<HMENU, std::unique_ptr<CMenu>> menus;
+
+  void Clear() {
+    g_nTempObjects -= wnds.size() + menus.size();
+    wnds.clear();
+    menus.clear();
+  }
+};
+
+// Each thread's maps are freed when it ends. Other thread-local variables may already read as
+// new at that point, so the holder keeps the only pointer to them.
+struct CTempMapsHolder {
+  CTempMaps* pMaps = nullptr;
+  ~CTempMapsHolder() {
+    if (!pMaps) return;
+    pMaps->Clear();
+    delete pMaps;
+    pMaps = nullptr;
+  }
+};
+
+CTempMapsHolder& ThisThreadsTempMaps() {
+  static thread_local CTempMapsHolder holder;
+  return holder;
+}
+
+CTempMaps& TempMaps() {
+  CTempMapsHolder& holder = ThisThreadsTempMaps();
+  if (!holder.pMaps) holder.pMaps = new CTempMaps;
+  return *holder.pMaps;
+}
+
+template <class H, class T, class MakeTemp>
+T* FindOrMakeTemporary(CHandleMap<H, T>& permanent, std::unordered_map<H, std::unique_ptr<T>>& temps, H h,
+                       MakeTemp makeTemp) {
+  if (T* p = permanent.FindPermanent(h)) return p;
+  auto& slot = temps[h];
+  if (!slot) {
+    slot = makeTemp(h);
+    ++g_nTempObjects;
+  }
+  return slot.get();
 }
 
 // The message being handled on this thread, for Default().
@@ -138,8 +183,29 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd ? WndMap().FindPermanen
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
   if (!hWnd) return nullptr;
-  return WndMap().FindOrMakeTemporary(hWnd,
-                                      [](HWND h) -> std::unique_ptr<CWnd> { return std::make_unique<CTempWnd>(h); });
+  return FindOrMakeTemporary(WndMap(), TempMaps().wnds, hWnd,
+                             [](HWND h) -> std::unique_ptr<CWnd> { return std::make_unique<CTempWnd>(h); });
+}
+
+void AfxDeleteTempMaps() {
+  if (CTempMaps* pMaps = ThisThreadsTempMaps().pMaps) pMaps->Clear();
+}
+
+size_t AfxGetTempObjectCount() { return g_nTempObjects.load(); }
+
+namespace {
+thread_local int t_nMessageLoops = 0;
+}  // namespace
+
+CMessageLoopScope::CMessageLoopScope() { ++t_nMessageLoops; }
+CMessageLoopScope::~CMessageLoopScope() { --t_nMessageLoops; }
+
+void CMessageLoopScope::IdleIfQueueEmpty() {
+  if (t_nMessageLoops != 1) return;
+  const CTempMaps* pMaps = ThisThreadsTempMaps().pMaps;
+  if (!pMaps || (pMaps->wnds.empty() && pMaps->menus.empty())) return;  // the usual case costs no call
+  MSG msg;
+  if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxDeleteTempMaps();
 }
 
 BOOL CWnd::Attach(HWND hWnd) {
@@ -541,18 +607,11 @@ CString CToolTipCtrl::GetToolText(CWnd* pWnd, UINT_PTR nIDTool) const {
 
 // ---- menus -------------------------------------------------------------------------------------
 
-namespace {
-CHandleMap<HMENU, CMenu>& MenuMap() {
-  static auto* map = new CHandleMap<HMENU, CMenu>;
-  return *map;
-}
-}  // namespace
-
 CMenu* CMenu::FromHandlePermanent(HMENU hMenu) { return hMenu ? MenuMap().FindPermanent(hMenu) : nullptr; }
 
 CMenu* CMenu::FromHandle(HMENU hMenu) {
   if (!hMenu) return nullptr;
-  return MenuMap().FindOrMakeTemporary(hMenu, [](HMENU h) {
+  return FindOrMakeTemporary(MenuMap(), TempMaps().menus, hMenu, [](HMENU h) {
     auto pMenu = std::make_unique<CMenu>();
     pMenu->m_hMenu = h;
     pMenu->m_bTemporary = true;

@@ -233,8 +233,10 @@ class CWnd : public CCmdTarget {
 
   HWND m_hWnd = nullptr;
 
-  // The handle map: permanent objects are those attached to a window; others get a lasting
-  // stand-in object so callers can always work through a CWnd pointer.
+  // The handle map: permanent objects are those attached to a window; others get a temporary
+  // stand-in object so callers can always work through a CWnd pointer. A stand-in belongs to
+  // the calling thread and lasts until that thread's queue runs empty (AfxDeleteTempMaps):
+  // use it at once, never keep it.
   static CWnd* FromHandle(HWND hWnd);
   static CWnd* FromHandlePermanent(HWND hWnd);
   HWND GetSafeHwnd() const { return m_hWnd; }
@@ -514,6 +516,25 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
                            UINT nStackSize = 0, DWORD dwCreateFlags = 0,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+
+// Frees the calling thread's temporary stand-ins (CWnd and CMenu FromHandle of handles no object
+// is attached to). The outermost message loop of a thread calls it whenever the queue has run
+// empty, and a framework thread when its function returns.
+void AfxDeleteTempMaps();
+// Temporary stand-ins alive in the process, all threads together.
+size_t AfxGetTempObjectCount();
+
+// Marks a message loop running on this thread (the modal loop, CWinApp::Run). Before each wait
+// for a message, IdleIfQueueEmpty frees the stand-ins once the queue has run empty, but only in
+// the outermost loop: a nested one runs inside some handler that may still hold one.
+class CMessageLoopScope {
+ public:
+  CMessageLoopScope();
+  ~CMessageLoopScope();
+  CMessageLoopScope(const CMessageLoopScope&) = delete;
+  CMessageLoopScope& operator=(const CMessageLoopScope&) = delete;
+  void IdleIfQueueEmpty();
+};
 
 // ---- control wrappers: each call is one message to the control -----------------------------
 
