@@ -2,6 +2,9 @@
 
 #include "afxwin.h"
 
+IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
+IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
+
 namespace {
 CWinApp* g_pApp = nullptr;
 

@@ -1,3 +1,3 @@
 #pragma once
-// The common control wrappers live with the window classes.
+// Kept for the familiar include; the control wrappers are in afxctrls.h, which afxwin.h brings in.
 #include "afxwin.h"

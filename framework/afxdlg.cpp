@@ -1,5 +1,7 @@
 #include "afxwin.h"
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
   if (rControl.m_hWnd) return;
   HWND hCtl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);

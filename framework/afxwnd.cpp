@@ -1,155 +1,31 @@
 #include "afxwin.h"
 
-#include <atomic>
-#include <memory>
-#include <mutex>
-#include <unordered_map>
+#include "afximpl.h"
 
-// ---- run-time classes --------------------------------------------------------------------------
+using namespace afximpl;
 
-const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
-
-bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBase) const {
-  for (const CRuntimeClass* p = this; p; p = p->m_pBaseClass) {
-    if (p == pBase || lstrcmpA(p->m_lpszClassName, pBase->m_lpszClassName) == 0) return true;
-  }
-  return false;
-}
-
-bool CObject::IsKindOf(const CRuntimeClass* pClass) const {
-  return pClass && GetRuntimeClass()->IsDerivedFrom(pClass);
-}
-
-IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
-IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
-IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
-IMPLEMENT_DYNAMIC(CButton, CWnd)
-IMPLEMENT_DYNAMIC(CStatic, CWnd)
-IMPLEMENT_DYNAMIC(CEdit, CWnd)
-IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
-IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
-IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
-IMPLEMENT_DYNAMIC(CMenu, CObject)
-
-// ---- message maps ------------------------------------------------------------------------------
-
-const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
-  static const AFX_MSGMAP map = {nullptr, &entries[0]};
-  return &map;
-}
-
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
-
-const AFX_MSGMAP_ENTRY* CCmdTarget::FindMapEntry(UINT nMessage, UINT nCode, UINT nID) const {
-  for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
-    for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e) {
-      if (e->nMessage == nMessage && e->nCode == nCode && nID >= e->nID && nID <= e->nLastID) return e;
-    }
-  }
-  return nullptr;
-}
-
-BOOL CCmdTarget::DispatchMapMessage(UINT nMessage, UINT nCode, UINT nID, WPARAM wParam, LPARAM lParam,
-                                    LRESULT* pResult) {
-  const AFX_MSGMAP_ENTRY* e = FindMapEntry(nMessage, nCode, nID);
-  if (!e) return FALSE;
-  LRESULT lResult = 0;
-  BOOL bHandled = e->pfn(this, wParam, lParam, &lResult);
-  if (bHandled && pResult) *pResult = lResult;
-  return bHandled;
-}
 
 // ---- handle maps -------------------------------------------------------------------------------
 
-namespace {
+std::atomic<size_t> afximpl::g_nTempObjects{0};
 
-// Handle → object maps of attached objects, process-wide and locked: the optimization worker
-// looks windows up too.
-template <class H, class T>
-class CHandleMap {
- public:
-  T* FindPermanent(H h) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto it = m_permanent.find(h);
-    return it == m_permanent.end() ? nullptr : it->second;
-  }
-  bool AddPermanent(H h, T* p) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    return m_permanent.emplace(h, p).second;
-  }
-  void RemovePermanent(H h, T* p) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto it = m_permanent.find(h);
-    if (it != m_permanent.end() && it->second == p) m_permanent.erase(it);
-  }
-
- private:
-  std::mutex m_lock;
-  std::unordered_map<H, T*> m_permanent;
-};
-
-CHandleMap<HWND, CWnd>& WndMap() {
-  static auto* map = new CHandleMap<HWND, CWnd>;  // outlives every static CWnd, the application's too
-  return *map;
-}
-
-CHandleMap<HMENU, CMenu>& MenuMap() {
-  static auto* map = new CHandleMap<HMENU, CMenu>;
-  return *map;
-}
-
-std::atomic<size_t> g_nTempObjects{0};
-
-// Stand-ins for handles without an object. Each thread has its own, so freeing them can never
-// pull one from under another thread; a handle's stand-in is reused until they are freed.
-struct CTempMaps {
-  std::unordered_map<HWND, std::unique_ptr<CWnd>> wnds;
-  std::unordered_map<HMENU, std::unique_ptr<CMenu>> menus;
-
-  void Clear() {
-    g_nTempObjects -= wnds.size() + menus.size();
-    wnds.clear();
-    menus.clear();
-  }
-};
-
-// Each thread's maps are freed when it ends. Other thread-local variables may already read as
-// new at that point, so the holder keeps the only pointer to them.
-struct CTempMapsHolder {
-  CTempMaps* pMaps = nullptr;
-  ~CTempMapsHolder() {
-    if (!pMaps) return;
-    pMaps->Clear();
-    delete pMaps;
-    pMaps = nullptr;
-  }
-};
-
-CTempMapsHolder& ThisThreadsTempMaps() {
+CTempMapsHolder& afximpl::ThisThreadsTempMaps() {
   static thread_local CTempMapsHolder holder;
   return holder;
 }
 
-CTempMaps& TempMaps() {
+CTempMaps& afximpl::TempMaps() {
   CTempMapsHolder& holder = ThisThreadsTempMaps();
   if (!holder.pMaps) holder.pMaps = new CTempMaps;
   return *holder.pMaps;
 }
 
-template <class H, class T, class MakeTemp>
-T* FindOrMakeTemporary(CHandleMap<H, T>& permanent, std::unordered_map<H, std::unique_ptr<T>>& temps, H h,
-                       MakeTemp makeTemp) {
-  if (T* p = permanent.FindPermanent(h)) return p;
-  auto& slot = temps[h];
-  if (!slot) {
-    slot = makeTemp(h);
-    ++g_nTempObjects;
-  }
-  return slot.get();
+namespace {
+
+CHandleMap<HWND, CWnd>& WndMap() {
+  static auto* map = new CHandleMap<HWND, CWnd>;  // outlives every static CWnd, the application's too
+  return *map;
 }
 
 // The message being handled on this thread, for Default().
@@ -530,129 +406,3 @@ int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) 
   return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
 }
 
-// ---- control wrappers --------------------------------------------------------------------------
-
-BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message == WM_DRAWITEM) {
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (pResult) *pResult = TRUE;
-    return TRUE;
-  }
-  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-}
-
-void CEdit::SetSel(int nStartChar, int nEndChar, BOOL bNoScroll) {
-  SendMessage(EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);
-  if (!bNoScroll) SendMessage(EM_SCROLLCARET);
-}
-
-void CEdit::GetSel(int& nStartChar, int& nEndChar) const {
-  DWORD dwStart = 0, dwEnd = 0;
-  SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&dwStart), reinterpret_cast<LPARAM>(&dwEnd));
-  nStartChar = static_cast<int>(dwStart);
-  nEndChar = static_cast<int>(dwEnd);
-}
-
-void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
-  PBRANGE range{0, 0};
-  SendMessage(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
-  nLower = range.iLow;
-  nUpper = range.iHigh;
-}
-
-BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
-  return CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, pParentWnd ? pParentWnd->m_hWnd : nullptr, nullptr);
-}
-
-namespace {
-// The version-2 record size is understood by every comctl32 since 4.70.
-TOOLINFOA MakeToolInfo(CWnd* pWnd, UINT_PTR nIDTool) {
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = pWnd ? pWnd->m_hWnd : nullptr;
-  ti.uId = nIDTool;
-  if (nIDTool == 0 && ti.hwnd) {
-    ti.uFlags = TTF_IDISHWND;
-    ti.uId = reinterpret_cast<UINT_PTR>(ti.hwnd);
-  }
-  return ti;
-}
-}  // namespace
-
-BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool) {
-  TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
-  if (lpRectTool) ti.rect = *lpRectTool;
-  else if (pWnd && nIDTool != 0) ::GetClientRect(pWnd->m_hWnd, &ti.rect);
-  ti.hinst = AfxGetResourceHandle();
-  ti.lpszText = const_cast<char*>(lpszText ? lpszText : "");
-  return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
-}
-
-void CToolTipCtrl::UpdateTipText(const char* lpszText, CWnd* pWnd, UINT_PTR nIDTool) {
-  TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
-  ti.hinst = AfxGetResourceHandle();
-  ti.lpszText = const_cast<char*>(lpszText ? lpszText : "");
-  SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-CString CToolTipCtrl::GetToolText(CWnd* pWnd, UINT_PTR nIDTool) const {
-  char buf[1024] = {};
-  TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
-  ti.lpszText = buf;
-  SendMessage(TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&ti));
-  buf[sizeof buf - 1] = '\0';
-  return CString(buf);
-}
-
-// ---- menus -------------------------------------------------------------------------------------
-
-CMenu* CMenu::FromHandlePermanent(HMENU hMenu) { return hMenu ? MenuMap().FindPermanent(hMenu) : nullptr; }
-
-CMenu* CMenu::FromHandle(HMENU hMenu) {
-  if (!hMenu) return nullptr;
-  return FindOrMakeTemporary(MenuMap(), TempMaps().menus, hMenu, [](HMENU h) {
-    auto pMenu = std::make_unique<CMenu>();
-    pMenu->m_hMenu = h;
-    pMenu->m_bTemporary = true;
-    return pMenu;
-  });
-}
-
-BOOL CMenu::Attach(HMENU hMenu) {
-  if (!hMenu || m_hMenu || !MenuMap().AddPermanent(hMenu, this)) return FALSE;
-  m_hMenu = hMenu;
-  return TRUE;
-}
-
-HMENU CMenu::Detach() {
-  HMENU hMenu = m_hMenu;
-  if (hMenu && !m_bTemporary) MenuMap().RemovePermanent(hMenu, this);
-  m_hMenu = nullptr;
-  return hMenu;
-}
-
-BOOL CMenu::LoadMenu(UINT nIDResource) {
-  return Attach(::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource)));
-}
-
-BOOL CMenu::LoadMenu(const char* lpszResourceName) {
-  return Attach(::LoadMenuA(AfxGetResourceHandle(), lpszResourceName));
-}
-
-BOOL CMenu::DestroyMenu() {
-  if (!m_hMenu || m_bTemporary) return FALSE;
-  return ::DestroyMenu(Detach());
-}
-
-CMenu::~CMenu() {
-  if (!m_bTemporary) DestroyMenu();
-}
-
-int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
-  char buf[256] = {};
-  int n = ::GetMenuStringA(m_hMenu, nIDItem, buf, static_cast<int>(sizeof buf), nFlags);
-  buf[sizeof buf - 1] = '\0';
-  rString = buf;
-  return n;
-}

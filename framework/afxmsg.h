@@ -1,0 +1,118 @@
+#pragma once
+// Message-map entry macros: each cracks the message's parameters and calls a handler of a fixed
+// signature. They expand inside BEGIN_MESSAGE_MAP, where the framework's classes are complete.
+#include "afxcore.h"
+
+#define AFX_THIS(p) static_cast<ThisClass*>(p)
+#define AFX_MSG_ENTRY(msg, code, id, lastId, body) \
+  {(msg), (code), (id), (lastId), [](CCmdTarget* pT, WPARAM wParam, LPARAM lParam, LRESULT* pResult) -> BOOL { \
+     (void)pT; (void)wParam; (void)lParam; (void)pResult; body }},
+
+// Commands and control notifications sent to the parent.
+#define ON_COMMAND(id, memberFxn) AFX_MSG_ENTRY(WM_COMMAND, 0, (id), (id), AFX_THIS(pT)->memberFxn(); return TRUE;)
+#define ON_COMMAND_RANGE(id, idLast, memberFxn) \
+  AFX_MSG_ENTRY(WM_COMMAND, 0, (id), (idLast), AFX_THIS(pT)->memberFxn(LOWORD(wParam)); return TRUE;)
+#define ON_CONTROL(code, id, memberFxn) \
+  AFX_MSG_ENTRY(WM_COMMAND, (code), (id), (id), AFX_THIS(pT)->memberFxn(); return TRUE;)
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+#define ON_NOTIFY(code, id, memberFxn)                                                           \
+  AFX_MSG_ENTRY(WM_NOTIFY, static_cast<UINT>(code), (id), (id),                                  \
+                AFX_THIS(pT)->memberFxn(reinterpret_cast<NMHDR*>(lParam), pResult); return TRUE;)
+
+// Reflected notifications, handled by the control that sent them.
+#define ON_CONTROL_REFLECT(code, memberFxn) \
+  AFX_MSG_ENTRY(AFX_WM_REFLECT_BASE + WM_COMMAND, (code), 0, 0, AFX_THIS(pT)->memberFxn(); return TRUE;)
+// The handler's result decides: TRUE ends the matter, FALSE lets the parent handle it too.
+#define ON_CONTROL_REFLECT_EX(code, memberFxn) \
+  AFX_MSG_ENTRY(AFX_WM_REFLECT_BASE + WM_COMMAND, (code), 0, 0, return AFX_THIS(pT)->memberFxn();)
+#define ON_NOTIFY_REFLECT(code, memberFxn)                                                     \
+  AFX_MSG_ENTRY(AFX_WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(code), 0, 0,                \
+                AFX_THIS(pT)->memberFxn(reinterpret_cast<NMHDR*>(lParam), pResult); return TRUE;)
+#define ON_NOTIFY_REFLECT_EX(code, memberFxn)                                   \
+  AFX_MSG_ENTRY(AFX_WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(code), 0, 0, \
+                return AFX_THIS(pT)->memberFxn(reinterpret_cast<NMHDR*>(lParam), pResult);)
+// HBRUSH CtlColor(CDC* pDC, UINT nCtlColor); a NULL brush lets the parent colour the control.
+#define ON_WM_CTLCOLOR_REFLECT()                                                                   \
+  AFX_MSG_ENTRY(AFX_WM_REFLECT_BASE + AFX_WM_CTLCOLOR, 0, 0, 0,                                    \
+                CDC dc(reinterpret_cast<HDC>(wParam));                                             \
+                HBRUSH hbr = AFX_THIS(pT)->CtlColor(&dc, static_cast<UINT>(lParam));               \
+                dc.m_hDC = nullptr; *pResult = reinterpret_cast<LRESULT>(hbr); return hbr != nullptr;)
+
+// Window messages with cracked parameters.
+#define ON_MESSAGE(message, memberFxn) \
+  AFX_MSG_ENTRY((message), 0, 0, 0, *pResult = AFX_THIS(pT)->memberFxn(wParam, lParam); return TRUE;)
+#define ON_MESSAGE_VOID(message, memberFxn) \
+  AFX_MSG_ENTRY((message), 0, 0, 0, AFX_THIS(pT)->memberFxn(); *pResult = 0; return TRUE;)
+#define ON_WM_PAINT() AFX_MSG_ENTRY(WM_PAINT, 0, 0, 0, AFX_THIS(pT)->OnPaint(); return TRUE;)
+#define ON_WM_ERASEBKGND()                                                     \
+  AFX_MSG_ENTRY(WM_ERASEBKGND, 0, 0, 0, CDC dc(reinterpret_cast<HDC>(wParam)); \
+                *pResult = AFX_THIS(pT)->OnEraseBkgnd(&dc); dc.m_hDC = nullptr; return TRUE;)
+#define ON_WM_QUERYDRAGICON()                                                                      \
+  AFX_MSG_ENTRY(WM_QUERYDRAGICON, 0, 0, 0,                                                         \
+                *pResult = reinterpret_cast<LRESULT>(AFX_THIS(pT)->OnQueryDragIcon()); return TRUE;)
+#define ON_WM_NCMOUSEMOVE()                                                                          \
+  AFX_MSG_ENTRY(WM_NCMOUSEMOVE, 0, 0, 0,                                                             \
+                AFX_THIS(pT)->OnNcMouseMove(static_cast<UINT>(wParam), CPoint(lParam)); return TRUE;)
+#define ON_WM_NCLBUTTONDOWN()                                                                          \
+  AFX_MSG_ENTRY(WM_NCLBUTTONDOWN, 0, 0, 0,                                                             \
+                AFX_THIS(pT)->OnNcLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return TRUE;)
+#define ON_WM_DESTROY() AFX_MSG_ENTRY(WM_DESTROY, 0, 0, 0, AFX_THIS(pT)->OnDestroy(); return TRUE;)
+#define ON_WM_CLOSE() AFX_MSG_ENTRY(WM_CLOSE, 0, 0, 0, AFX_THIS(pT)->OnClose(); return TRUE;)
+#define ON_WM_TIMER() \
+  AFX_MSG_ENTRY(WM_TIMER, 0, 0, 0, AFX_THIS(pT)->OnTimer(static_cast<UINT_PTR>(wParam)); return TRUE;)
+#define ON_WM_SIZE()                                                                            \
+  AFX_MSG_ENTRY(WM_SIZE, 0, 0, 0,                                                               \
+                AFX_THIS(pT)->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), \
+                                     static_cast<short>(HIWORD(lParam)));                       \
+                return TRUE;)
+#define ON_WM_SETCURSOR()                                                                            \
+  AFX_MSG_ENTRY(WM_SETCURSOR, 0, 0, 0,                                                               \
+                *pResult = AFX_THIS(pT)->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), \
+                                                     LOWORD(lParam), HIWORD(lParam));                \
+                return TRUE;)
+#define ON_WM_MOUSEMOVE()                                                                          \
+  AFX_MSG_ENTRY(WM_MOUSEMOVE, 0, 0, 0,                                                             \
+                AFX_THIS(pT)->OnMouseMove(static_cast<UINT>(wParam), CPoint(lParam)); return TRUE;)
+#define ON_WM_LBUTTONDOWN()                                                                          \
+  AFX_MSG_ENTRY(WM_LBUTTONDOWN, 0, 0, 0,                                                             \
+                AFX_THIS(pT)->OnLButtonDown(static_cast<UINT>(wParam), CPoint(lParam)); return TRUE;)
+#define ON_WM_KILLFOCUS()                                                                           \
+  AFX_MSG_ENTRY(WM_KILLFOCUS, 0, 0, 0,                                                              \
+                AFX_THIS(pT)->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); return TRUE;)
+#define ON_WM_ACTIVATE()                                                                              \
+  AFX_MSG_ENTRY(WM_ACTIVATE, 0, 0, 0,                                                                 \
+                AFX_THIS(pT)->OnActivate(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
+                                         HIWORD(wParam) != 0);                                        \
+                return TRUE;)
+#define ON_WM_ENABLE() AFX_MSG_ENTRY(WM_ENABLE, 0, 0, 0, AFX_THIS(pT)->OnEnable(wParam != 0); return TRUE;)
+#define ON_WM_CANCELMODE() AFX_MSG_ENTRY(WM_CANCELMODE, 0, 0, 0, AFX_THIS(pT)->OnCancelMode(); return TRUE;)
+#define ON_WM_GETDLGCODE() \
+  AFX_MSG_ENTRY(WM_GETDLGCODE, 0, 0, 0, *pResult = AFX_THIS(pT)->OnGetDlgCode(); return TRUE;)
+#define ON_WM_CHAR()                                                                                  \
+  AFX_MSG_ENTRY(WM_CHAR, 0, 0, 0,                                                                     \
+                AFX_THIS(pT)->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return TRUE;)
+#define ON_WM_SHOWWINDOW()                                                                             \
+  AFX_MSG_ENTRY(WM_SHOWWINDOW, 0, 0, 0,                                                                \
+                AFX_THIS(pT)->OnShowWindow(wParam != 0, static_cast<UINT>(lParam)); return TRUE;)
+#define ON_WM_MENUCHAR()                                                                                  \
+  AFX_MSG_ENTRY(WM_MENUCHAR, 0, 0, 0,                                                                     \
+                *pResult = AFX_THIS(pT)->OnMenuChar(LOWORD(wParam), HIWORD(wParam),                       \
+                                                    CMenu::FromHandle(reinterpret_cast<HMENU>(lParam)));  \
+                return TRUE;)
+#define ON_WM_MEASUREITEM()                                                                                \
+  AFX_MSG_ENTRY(WM_MEASUREITEM, 0, 0, 0,                                                                   \
+                AFX_THIS(pT)->OnMeasureItem(static_cast<int>(wParam),                                      \
+                                            reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));                \
+                return TRUE;)
+#define ON_WM_DRAWITEM()                                                                                \
+  AFX_MSG_ENTRY(WM_DRAWITEM, 0, 0, 0,                                                                   \
+                AFX_THIS(pT)->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); \
+                *pResult = TRUE; return TRUE;)
+// HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor), for every WM_CTLCOLOR* request.
+#define ON_WM_CTLCOLOR()                                                                       \
+  AFX_MSG_ENTRY(AFX_WM_CTLCOLOR, 0, 0, 0, CDC dc(reinterpret_cast<HDC>(wParam));              \
+                const CWnd::CtlColorArgs* pArgs = reinterpret_cast<const CWnd::CtlColorArgs*>(lParam); \
+                *pResult = reinterpret_cast<LRESULT>(AFX_THIS(pT)->OnCtlColor(&dc, CWnd::FromHandle(pArgs->hWnd), pArgs->nCtlColor)); \
+                dc.m_hDC = nullptr; return TRUE;)
