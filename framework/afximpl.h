@@ -50,19 +50,9 @@ struct CTempMaps {
   }
 };
 
-// Each thread's maps are freed when it ends. Other thread-local variables may already read as
-// new at that point, so the holder keeps the only pointer to them.
-struct CTempMapsHolder {
-  CTempMaps* pMaps = nullptr;
-  ~CTempMapsHolder() {
-    if (!pMaps) return;
-    pMaps->Clear();
-    delete pMaps;
-    pMaps = nullptr;
-  }
-};
-
-CTempMapsHolder& ThisThreadsTempMaps();
+// The calling thread's maps, or nullptr before its first stand-in.
+CTempMaps* ThisThreadsTempMaps();
+// The calling thread's maps, made on first use; they are freed when the thread ends.
 CTempMaps& TempMaps();
 
 template <class H, class T, class MakeTemp>

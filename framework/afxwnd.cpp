@@ -10,15 +10,40 @@ IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 std::atomic<size_t> afximpl::g_nTempObjects{0};
 
-CTempMapsHolder& afximpl::ThisThreadsTempMaps() {
-  static thread_local CTempMapsHolder holder;
-  return holder;
+namespace {
+
+// Each thread's maps hang in a fiber-local slot whose callback frees them when the thread ends.
+// Not a C++ thread_local with a destructor: with MinGW's posix threads those destructors run
+// through winpthreads, and once a framework thread had used one the process hung at exit.
+void CALLBACK FreeTempMaps(void* pMaps) {
+  auto* p = static_cast<CTempMaps*>(pMaps);
+  if (!p) return;
+  p->Clear();
+  delete p;
+}
+
+// Used only when the process has run out of slots: the maps then outlive their thread.
+thread_local CTempMaps* t_pUnslotted = nullptr;
+
+DWORD TempMapsSlot() {
+  static const DWORD dwSlot = ::FlsAlloc(&FreeTempMaps);
+  return dwSlot;
+}
+
+}  // namespace
+
+CTempMaps* afximpl::ThisThreadsTempMaps() {
+  const DWORD dwSlot = TempMapsSlot();
+  return dwSlot == FLS_OUT_OF_INDEXES ? t_pUnslotted : static_cast<CTempMaps*>(::FlsGetValue(dwSlot));
 }
 
 CTempMaps& afximpl::TempMaps() {
-  CTempMapsHolder& holder = ThisThreadsTempMaps();
-  if (!holder.pMaps) holder.pMaps = new CTempMaps;
-  return *holder.pMaps;
+  if (CTempMaps* pMaps = ThisThreadsTempMaps()) return *pMaps;
+  auto* pMaps = new CTempMaps;
+  if (TempMapsSlot() != FLS_OUT_OF_INDEXES && ::FlsSetValue(TempMapsSlot(), pMaps)) return *pMaps;
+  delete pMaps;
+  if (!t_pUnslotted) t_pUnslotted = new CTempMaps;
+  return *t_pUnslotted;
 }
 
 namespace {
@@ -64,7 +89,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 }
 
 void AfxDeleteTempMaps() {
-  if (CTempMaps* pMaps = ThisThreadsTempMaps().pMaps) pMaps->Clear();
+  if (CTempMaps* pMaps = ThisThreadsTempMaps()) pMaps->Clear();
 }
 
 size_t AfxGetTempObjectCount() { return g_nTempObjects.load(); }
@@ -78,7 +103,7 @@ CMessageLoopScope::~CMessageLoopScope() { --t_nMessageLoops; }
 
 void CMessageLoopScope::IdleIfQueueEmpty() {
   if (t_nMessageLoops != 1) return;
-  const CTempMaps* pMaps = ThisThreadsTempMaps().pMaps;
+  const CTempMaps* pMaps = ThisThreadsTempMaps();
   if (!pMaps || (pMaps->wnds.empty() && pMaps->menus.empty())) return;  // the usual case costs no call
   MSG msg;
   if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxDeleteTempMaps();
