@@ -101,8 +101,8 @@ void SetUpButton(CWinXPButtonST& button, const char* lpszTip) {
 void BlitBitmap(HDC hdcWindow, UINT nIDBitmap, int x, int y) {
   CBitmap bitmap;
   if (!bitmap.LoadBitmap(nIDBitmap)) return;
-  CDC memDC;
-  if (!memDC.CreateCompatibleDC(hdcWindow)) return;
+  CMemoryDC memDC(hdcWindow);
+  if (!memDC.GetSafeHdc()) return;
   CSelectGuard select(memDC, bitmap);
   ::BitBlt(hdcWindow, x, y, kCaptionButtonWidth, kCaptionButtonHeight, memDC, 0, 0, SRCCOPY);
 }
@@ -392,8 +392,8 @@ void CMnemoraDlg::OnPaint() {
   dc.Rectangle(7, 7, 516, 320);  // the white panel: default pen and brush
   CBitmap banner;
   if (banner.LoadBitmap(IDB_BANNER)) {
-    CDC memDC;
-    if (memDC.CreateCompatibleDC(dc)) {
+    CMemoryDC memDC(dc);
+    if (memDC.GetSafeHdc()) {
       CSelectGuard select(memDC, banner);
       dc.BitBlt(8, 8, 507, 61, memDC, 0, 0, SRCCOPY);
     }
@@ -430,9 +430,9 @@ void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
 
   CBrush brushes[10];
   for (int i = 0; i < 10; ++i) brushes[i].CreateSolidBrush(kFrameColors[i]);
-  HGDIOBJ hOldBrush = pDC->SelectObject(brushes[0]);
+  CSelectGuard brush(*pDC);
   auto fill = [&](int x, int y, int w, int h, int color) {
-    pDC->SelectObject(brushes[color]);
+    brush.Select(brushes[color]);
     pDC->PatBlt(x, y, w, h, PATCOPY);
   };
 
@@ -449,7 +449,7 @@ void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
 
   int nOldBkMode = pDC->SetBkMode(TRANSPARENT);
   COLORREF crOldText = pDC->SetTextColor(kCaptionText);
-  pDC->SelectStockObject(SYSTEM_FIXED_FONT);
+  CSelectGuard font(*pDC, ::GetStockObject(SYSTEM_FIXED_FONT));
   CRect rcText(28, 2 * fy - 3, W - fx, 2 * fy + 27);
   CString caption;
   GetWindowText(caption);
@@ -476,8 +476,6 @@ void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
     *b.pRect = CRect(b.left, T, b.left + kCaptionButtonWidth, T + kCaptionButtonHeight);
     b.pRect->OffsetRect(rcWindow.TopLeft());
   }
-
-  pDC->SelectObject(hOldBrush);
 }
 
 void CMnemoraDlg::OnNcMouseMove(UINT nHitTest, CPoint point) {

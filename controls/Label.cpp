@@ -63,6 +63,8 @@ void CLabel::RedrawNow() {
 
 HBRUSH CLabel::CtlColor(CDC* pDC, UINT nCtlColor) {
   if (nCtlColor == CTLCOLOR_STATIC) {
+    // No guard here: the control draws its text with this font after our answer, and it puts
+    // back what it displaced once it has drawn.
     pDC->SelectObject(m_font);
     pDC->SetTextColor(m_crFore);
     pDC->SetBkMode(TRANSPARENT);

@@ -72,7 +72,6 @@ CWinApp::CWinApp(const char* lpszAppName) {
 }
 
 CWinApp::~CWinApp() {
-  if (m_hDlgBkBrush) ::DeleteObject(m_hDlgBkBrush);
   if (g_pApp == this) g_pApp = nullptr;
 }
 
@@ -101,8 +100,7 @@ void CWinApp::InitNames(HINSTANCE hInstance) {
 }
 
 void CWinApp::SetDialogBkColor(COLORREF clrCtlBk, COLORREF clrCtlText) {
-  if (m_hDlgBkBrush) ::DeleteObject(m_hDlgBkBrush);
-  m_hDlgBkBrush = ::CreateSolidBrush(clrCtlBk);
+  m_dlgBkBrush.CreateSolidBrush(clrCtlBk);
   m_crDlgBk = clrCtlBk;
   m_crDlgText = clrCtlText;
 }

@@ -60,7 +60,7 @@
   AFX_MSG_ENTRY(AFX_WM_REFLECT_BASE + AFX_WM_CTLCOLOR, 0, 0, 0,                                    \
                 CDC dc(reinterpret_cast<HDC>(wParam));                                             \
                 HBRUSH hbr = AFX_THIS(pT)->CtlColor(&dc, static_cast<UINT>(lParam));               \
-                dc.m_hDC = nullptr; *pResult = reinterpret_cast<LRESULT>(hbr); return hbr != nullptr;)
+                *pResult = reinterpret_cast<LRESULT>(hbr); return hbr != nullptr;)
 
 // Window messages with cracked parameters.
 // LRESULT f(WPARAM wParam, LPARAM lParam)
@@ -77,7 +77,7 @@
 // BOOL OnEraseBkgnd(CDC* pDC)
 #define ON_WM_ERASEBKGND()                                                     \
   AFX_MSG_ENTRY(WM_ERASEBKGND, 0, 0, 0, CDC dc(reinterpret_cast<HDC>(wParam)); \
-                *pResult = AFX_THIS(pT)->OnEraseBkgnd(&dc); dc.m_hDC = nullptr; return TRUE;)
+                *pResult = AFX_THIS(pT)->OnEraseBkgnd(&dc); return TRUE;)
 
 // HCURSOR OnQueryDragIcon()
 #define ON_WM_QUERYDRAGICON()                                                                      \
@@ -185,4 +185,4 @@
   AFX_MSG_ENTRY(AFX_WM_CTLCOLOR, 0, 0, 0, CDC dc(reinterpret_cast<HDC>(wParam));              \
                 const CWnd::CtlColorArgs* pArgs = reinterpret_cast<const CWnd::CtlColorArgs*>(lParam); \
                 *pResult = reinterpret_cast<LRESULT>(AFX_THIS(pT)->OnCtlColor(&dc, CWnd::FromHandle(pArgs->hWnd), pArgs->nCtlColor)); \
-                dc.m_hDC = nullptr; return TRUE;)
+                return TRUE;)

@@ -124,17 +124,17 @@ class CWinApp : public CWinThread {
   LPSTR m_lpCmdLine = nullptr;
   int m_nCmdShow = SW_SHOWNORMAL;
 
-  bool HasDialogColors() const { return m_hDlgBkBrush != nullptr; }
+  bool HasDialogColors() const { return !m_dlgBkBrush.IsNull(); }
   COLORREF DialogTextColor() const { return m_crDlgText; }
   COLORREF DialogBkColor() const { return m_crDlgBk; }
-  HBRUSH DialogBkBrush() const { return m_hDlgBkBrush; }
+  HBRUSH DialogBkBrush() const { return m_dlgBkBrush; }
 
   // Fills in the names from the executable's path; AfxWinMain calls it before InitInstance.
   void InitNames(HINSTANCE hInstance);
 
  private:
   CString m_strAppName, m_strExeName, m_strHelpPath;
-  HBRUSH m_hDlgBkBrush = nullptr;
+  CBrush m_dlgBkBrush;
   COLORREF m_crDlgText = 0, m_crDlgBk = 0;
 
   DECLARE_MESSAGE_MAP()

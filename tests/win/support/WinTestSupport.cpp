@@ -142,7 +142,7 @@ CPoint ScreenCenter(HWND hWnd) {
 // ---- colours and pixels ---------------------------------------------------------------------------
 
 CtlColorAnswer AskCtlColor(HWND hWndParent, HWND hWndCtl, UINT nMessage) {
-  CDC dc;
+  CMemoryDC dc;
   EXPECT_TRUE(dc.CreateCompatibleDC(nullptr)) << "no memory DC for the colour request";
   HGDIOBJ hOldFont = ::GetCurrentObject(dc, OBJ_FONT);
   CtlColorAnswer a;

@@ -161,7 +161,7 @@ class CDibCanvas {
   int m_cy;
   void* m_pBits = nullptr;
   CBitmap m_bitmap;
-  CDC m_dc;
+  CMemoryDC m_dc;
   HGDIOBJ m_hOld = nullptr;
 };
 
