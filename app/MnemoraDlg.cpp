@@ -350,7 +350,10 @@ void CMnemoraDlg::OnHelpButton() {
   CWinApp* pApp = AfxGetApp();
   CString path = pApp && pApp->m_pszHelpFilePath ? pApp->m_pszHelpFilePath : "";
   path = path.Left(path.ReverseFind('\\')) + "\\MnemoraNet.chm";
-  ::ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  HINSTANCE hResult = ::ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<UINT_PTR>(hResult) <= 32) {
+    TRACE("ShellExecute(%s) failed: %d\n", path.GetString(), static_cast<int>(reinterpret_cast<INT_PTR>(hResult)));
+  }
 }
 
 void CMnemoraDlg::OnAboutButton() {

@@ -75,6 +75,9 @@ HBRUSH CLabel::CtlColor(CDC* pDC, UINT nCtlColor) {
 void CLabel::OnLButtonDown(UINT nFlags, CPoint point) {
   CString strLink;
   GetWindowText(strLink);
-  ::ShellExecuteA(nullptr, "open", strLink, nullptr, nullptr, SW_SHOWNORMAL);
+  HINSTANCE hResult = ::ShellExecuteA(nullptr, "open", strLink, nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<UINT_PTR>(hResult) <= 32) {
+    TRACE("ShellExecute(%s) failed: %d\n", strLink.GetString(), static_cast<int>(reinterpret_cast<INT_PTR>(hResult)));
+  }
   CStatic::OnLButtonDown(nFlags, point);
 }

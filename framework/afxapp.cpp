@@ -1,5 +1,7 @@
 #include <process.h>
 
+#include <cerrno>
+
 #include "afxwin.h"
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
@@ -141,6 +143,7 @@ int AfxMessageBox(const char* lpszText, UINT nType, UINT) {
   if (pApp && pApp->HasDialogColors()) {
     t_bMsgBoxHooked = false;
     hHook = ::SetWindowsHookExA(WH_CBT, &MsgBoxCbtHook, nullptr, ::GetCurrentThreadId());
+    if (!hHook) TRACE("SetWindowsHookEx(WH_CBT) for a message box failed: error %lu\n", ::GetLastError());
   }
   int result = ::MessageBoxA(hOwner, lpszText, caption, nType);
   if (hHook) ::UnhookWindowsHookEx(hHook);
@@ -155,7 +158,13 @@ CWinThread::~CWinThread() {
 
 unsigned __stdcall CWinThread::ThreadEntry(void* pThis) {
   auto* pThread = static_cast<CWinThread*>(pThis);
-  UINT nResult = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
+  UINT nResult = static_cast<UINT>(-1);
+  try {
+    nResult = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
+  } catch (...) {
+    // An exception must not leave through the runtime's thread start; the thread just ends.
+    TRACE_CURRENT_EXCEPTION("thread function");
+  }
   AfxDeleteTempMaps();
   if (pThread->m_bAutoDelete) delete pThread;
   return nResult;
@@ -165,7 +174,10 @@ BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_A
   unsigned id = 0;
   uintptr_t h = ::_beginthreadex(lpSecurityAttrs, nStackSize, &CWinThread::ThreadEntry, this,
                                  dwCreateFlags | CREATE_SUSPENDED, &id);
-  if (!h) return FALSE;
+  if (!h) {
+    TRACE("_beginthreadex failed: errno %d\n", errno);
+    return FALSE;
+  }
   m_hThread = reinterpret_cast<HANDLE>(h);
   m_nThreadID = id;
   if (!(dwCreateFlags & CREATE_SUSPENDED)) ::ResumeThread(m_hThread);
@@ -179,7 +191,9 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
     delete pThread;
     return nullptr;
   }
-  pThread->SetThreadPriority(nPriority);
+  if (!pThread->SetThreadPriority(nPriority)) {
+    TRACE("SetThreadPriority(%d) failed: error %lu\n", nPriority, ::GetLastError());
+  }
   if (!(dwCreateFlags & CREATE_SUSPENDED)) pThread->ResumeThread();
   return pThread;
 }
@@ -190,7 +204,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
   CWinApp* pApp = AfxGetApp();
   if (!pApp) return -1;
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  if (!::InitCommonControlsEx(&icc)) TRACE("InitCommonControlsEx failed\n");
   pApp->InitNames(hInstance);
   pApp->m_lpCmdLine = lpCmdLine;
   pApp->m_nCmdShow = nCmdShow;

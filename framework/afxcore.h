@@ -3,6 +3,8 @@
 // them. The entry macros that fill the tables are in afxmsg.h.
 #include <windows.h>
 
+#include "afxdiag.h"
+
 #ifndef afx_msg
 #define afx_msg
 #endif

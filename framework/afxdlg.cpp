@@ -56,8 +56,10 @@ BOOL CDialog::CreateIndirect(const DLGTEMPLATE* pTemplate, CWnd* pParentWnd, HIN
   if (m_hWnd || !pTemplate) return FALSE;
   {
     CWndCreationHook hook(this);
-    ::CreateDialogIndirectParamA(hInst ? hInst : AfxGetResourceHandle(), pTemplate,
-                                 pParentWnd ? pParentWnd->m_hWnd : nullptr, &AfxDlgProc, 0);
+    if (!::CreateDialogIndirectParamA(hInst ? hInst : AfxGetResourceHandle(), pTemplate,
+                                      pParentWnd ? pParentWnd->m_hWnd : nullptr, &AfxDlgProc, 0)) {
+      TRACE("CreateDialogIndirectParam failed: error %lu\n", ::GetLastError());
+    }
   }
   return m_hWnd != nullptr;
 }
@@ -65,7 +67,10 @@ BOOL CDialog::CreateIndirect(const DLGTEMPLATE* pTemplate, CWnd* pParentWnd, HIN
 namespace {
 const DLGTEMPLATE* LoadDialogTemplate(HINSTANCE hInst, UINT nID) {
   HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nID), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-  if (!hRes) return nullptr;
+  if (!hRes) {
+    TRACE("dialog template %u not found: error %lu\n", nID, ::GetLastError());
+    return nullptr;
+  }
   HGLOBAL hGlobal = ::LoadResource(hInst, hRes);
   return hGlobal ? static_cast<const DLGTEMPLATE*>(::LockResource(hGlobal)) : nullptr;
 }

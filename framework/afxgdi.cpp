@@ -9,12 +9,14 @@ void CRect::NormalizeRect() {
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
   Attach(::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource)));
+  if (!m_h) TRACE("LoadBitmap(%u) failed: error %lu\n", nIDResource, ::GetLastError());
   return m_h != nullptr;
 }
 
 BOOL CMemoryDC::CreateCompatibleDC(HDC hdc) {
   DeleteDC();
   m_hDC = ::CreateCompatibleDC(hdc);
+  if (!m_hDC) TRACE("CreateCompatibleDC failed: error %lu\n", ::GetLastError());
   return m_hDC != nullptr;
 }
 
@@ -70,16 +72,25 @@ CPoint CDC::GetWindowOrg() const {
   return CPoint(pt);
 }
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()) {
+  m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+  if (!m_hDC) TRACE("BeginPaint(%p) failed\n", static_cast<void*>(m_hWnd));
+}
 CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
 
-CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) { m_hDC = ::GetDC(m_hWnd); }
+CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) {
+  m_hDC = ::GetDC(m_hWnd);
+  if (!m_hDC) TRACE("GetDC(%p) failed\n", static_cast<void*>(m_hWnd));
+}
 CClientDC::~CClientDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
 }
 
 CWindowDC::CWindowDC(CWnd* pWnd) : CWindowDC(pWnd ? pWnd->GetSafeHwnd() : nullptr) {}
-CWindowDC::CWindowDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetWindowDC(m_hWnd); }
+CWindowDC::CWindowDC(HWND hWnd) : m_hWnd(hWnd) {
+  m_hDC = ::GetWindowDC(m_hWnd);
+  if (!m_hDC) TRACE("GetWindowDC(%p) failed\n", static_cast<void*>(m_hWnd));
+}
 CWindowDC::~CWindowDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
 }

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "afxdiag.h"
 #include "afxstr.h"
 
 class CWnd;
@@ -93,6 +94,12 @@ class CGdiHandle {
   int GetObject(int cb, void* p) const { return m_h ? ::GetObjectA(m_h, cb, p) : 0; }
 
  protected:
+  // Whether the object was made; a failure is traced.
+  BOOL Made([[maybe_unused]] const char* lpszCall) const {
+    if (!m_h) TRACE("%s failed: error %lu\n", lpszCall, ::GetLastError());
+    return m_h != nullptr;
+  }
+
   H m_h = nullptr;
 };
 
@@ -102,7 +109,7 @@ class CPen : public CGdiHandle<HPEN> {
   CPen(int nStyle, int nWidth, COLORREF cr) { CreatePen(nStyle, nWidth, cr); }
   BOOL CreatePen(int nStyle, int nWidth, COLORREF cr) {
     Attach(::CreatePen(nStyle, nWidth, cr));
-    return m_h != nullptr;
+    return Made("CreatePen");
   }
 };
 
@@ -112,7 +119,7 @@ class CBrush : public CGdiHandle<HBRUSH> {
   explicit CBrush(COLORREF cr) { CreateSolidBrush(cr); }
   BOOL CreateSolidBrush(COLORREF cr) {
     Attach(::CreateSolidBrush(cr));
-    return m_h != nullptr;
+    return Made("CreateSolidBrush");
   }
 };
 
@@ -120,7 +127,7 @@ class CFont : public CGdiHandle<HFONT> {
  public:
   BOOL CreateFontIndirect(const LOGFONTA* plf) {
     Attach(::CreateFontIndirectA(plf));
-    return m_h != nullptr;
+    return Made("CreateFontIndirect");
   }
   int GetLogFont(LOGFONTA* plf) const { return GetObject(sizeof(LOGFONTA), plf); }
 };
@@ -132,11 +139,11 @@ class CBitmap : public CGdiHandle<HBITMAP> {
   BOOL LoadBitmap(UINT nIDResource);
   BOOL CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     Attach(::CreateCompatibleBitmap(hdc, cx, cy));
-    return m_h != nullptr;
+    return Made("CreateCompatibleBitmap");
   }
   BOOL CreateBitmap(int cx, int cy, UINT planes, UINT bpp, const void* bits) {
     Attach(::CreateBitmap(cx, cy, planes, bpp, bits));
-    return m_h != nullptr;
+    return Made("CreateBitmap");
   }
   int GetBitmap(BITMAP* pbm) const { return GetObject(sizeof(BITMAP), pbm); }
 };

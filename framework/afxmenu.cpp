@@ -43,11 +43,15 @@ HMENU CMenu::Detach() {
 }
 
 BOOL CMenu::LoadMenu(UINT nIDResource) {
-  return Attach(::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource)));
+  HMENU hMenu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource));
+  if (!hMenu) TRACE("LoadMenu(%u) failed: error %lu\n", nIDResource, ::GetLastError());
+  return Attach(hMenu);
 }
 
 BOOL CMenu::LoadMenu(const char* lpszResourceName) {
-  return Attach(::LoadMenuA(AfxGetResourceHandle(), lpszResourceName));
+  HMENU hMenu = ::LoadMenuA(AfxGetResourceHandle(), lpszResourceName);
+  if (!hMenu) TRACE("LoadMenu failed: error %lu\n", ::GetLastError());
+  return Attach(hMenu);
 }
 
 BOOL CMenu::DestroyMenu() {

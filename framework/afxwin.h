@@ -2,13 +2,15 @@
 // Our thin layer over Win32 with the familiar application-framework names. Callers include this
 // header alone; it brings in the pieces (afxcore.h run-time classes and message maps, afxmsg.h
 // entry macros, afxwnd.h windows, afxctrls.h control wrappers, afxmenu.h menus, afxgdi.h GDI,
-// afxstr.h strings) and declares dialogs, the application object and threads.
+// afxstr.h strings, afxdiag.h debug-build TRACE and ASSERT) and declares dialogs, the
+// application object and threads.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdint>
 
+#include "afxdiag.h"
 #include "afxgdi.h"
 #include "afxstr.h"
 #include "afxcore.h"

@@ -62,9 +62,10 @@ LRESULT CALLBACK CreationCbtHook(int nCode, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = t_pWndInit;
     t_pWndInit = nullptr;
     HWND hWnd = reinterpret_cast<HWND>(wParam);
-    pWnd->Attach(hWnd);
+    VERIFY(pWnd->Attach(hWnd));  // a new window cannot be in the map yet
     pWnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (!pWnd->m_pfnSuper) TRACE("subclassing a new window failed: error %lu\n", ::GetLastError());
   }
   return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
@@ -137,6 +138,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
   if (!Attach(hWnd)) return FALSE;
   PreSubclassWindow();
   WNDPROC old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+  if (!old) TRACE("SubclassWindow(%p) failed: error %lu\n", static_cast<void*>(hWnd), ::GetLastError());
   if (old != &AfxWndProc) m_pfnSuper = old;
   return TRUE;
 }
@@ -156,6 +158,8 @@ HWND CWnd::UnsubclassWindow() {
 CWndCreationHook::CWndCreationHook(CWnd* pWnd) : m_pPrev(t_pWndInit) {
   t_pWndInit = pWnd;
   m_hHook = ::SetWindowsHookExA(WH_CBT, &CreationCbtHook, nullptr, ::GetCurrentThreadId());
+  if (!m_hHook) TRACE("SetWindowsHookEx(WH_CBT) for window creation failed: error %lu\n", ::GetLastError());
+  ASSERT(m_hHook != nullptr);
 }
 
 CWndCreationHook::~CWndCreationHook() {
@@ -173,6 +177,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpsz
                              nIDorHMenu, AfxGetInstanceHandle(), lpParam);
   }
   if (!hWnd) {
+    TRACE("CreateWindowEx(%s) failed: error %lu\n", IS_INTRESOURCE(lpszClassName) ? "#atom" : lpszClassName,
+          ::GetLastError());
     if (m_hWnd) Detach();
     return FALSE;
   }
@@ -208,6 +214,8 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     lResult = pWnd->WindowProc(message, wParam, lParam);
   } catch (...) {
     // Nothing may unwind through user32; the message simply counts as handled.
+    TRACE_CURRENT_EXCEPTION("window procedure");
+    TRACE("  (message 0x%04X to window %p)\n", message, static_cast<void*>(hWnd));
     lResult = 0;
   }
   t_currentMsg = saved;
