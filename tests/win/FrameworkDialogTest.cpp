@@ -444,7 +444,7 @@ class DialogColorTest : public ::testing::Test {
 
     ::SetWindowPos(m_dlg, HWND_TOPMOST, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     ::RedrawWindow(m_dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpFor(100);
+    PumpUntilIdle();
   }
   void TearDown() override { m_dlg.DestroyWindow(); }
 
