@@ -103,8 +103,8 @@ void SetUpButton(CWinXPButtonST& button, const char* lpszTip) {
 void BlitBitmap(HDC hdcWindow, UINT nIDBitmap, int x, int y) {
   CBitmap bitmap;
   if (!bitmap.LoadBitmap(nIDBitmap)) return;
-  CDC memDC;
-  if (!memDC.CreateCompatibleDC(hdcWindow)) return;
+  CMemoryDC memDC(hdcWindow);
+  if (!memDC.GetSafeHdc()) return;
   CSelectGuard select(memDC, bitmap);
   ::BitBlt(hdcWindow, x, y, kCaptionButtonWidth, kCaptionButtonHeight, memDC, 0, 0, SRCCOPY);
 }
@@ -339,7 +339,10 @@ void CMnemoraDlg::OnHelpButton() {
   CWinApp* pApp = AfxGetApp();
   CString path = pApp && pApp->m_pszHelpFilePath ? pApp->m_pszHelpFilePath : "";
   path = path.Left(path.ReverseFind('\\')) + "\\MnemoraNet.chm";
-  ::ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  HINSTANCE hResult = ::ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<UINT_PTR>(hResult) <= 32) {
+    TRACE("ShellExecute(%s) failed: %d\n", path.GetString(), static_cast<int>(reinterpret_cast<INT_PTR>(hResult)));
+  }
 }
 
 void CMnemoraDlg::OnAboutButton() {
@@ -382,8 +385,8 @@ void CMnemoraDlg::OnPaint() {
   dc.Rectangle(7, 7, 516, 320);  // the white panel: default pen and brush
   CBitmap banner;
   if (banner.LoadBitmap(IDB_BANNER)) {
-    CDC memDC;
-    if (memDC.CreateCompatibleDC(dc)) {
+    CMemoryDC memDC(dc);
+    if (memDC.GetSafeHdc()) {
       CSelectGuard select(memDC, banner);
       dc.BitBlt(8, 8, 507, 61, memDC, 0, 0, SRCCOPY);
     }
@@ -420,9 +423,9 @@ void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
 
   CBrush brushes[10];
   for (int i = 0; i < 10; ++i) brushes[i].CreateSolidBrush(kFrameColors[i]);
-  HGDIOBJ hOldBrush = pDC->SelectObject(brushes[0]);
+  CSelectGuard brush(*pDC);
   auto fill = [&](int x, int y, int w, int h, int color) {
-    pDC->SelectObject(brushes[color]);
+    brush.Select(brushes[color]);
     pDC->PatBlt(x, y, w, h, PATCOPY);
   };
 
@@ -439,7 +442,7 @@ void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
 
   int nOldBkMode = pDC->SetBkMode(TRANSPARENT);
   COLORREF crOldText = pDC->SetTextColor(kCaptionText);
-  pDC->SelectStockObject(SYSTEM_FIXED_FONT);
+  CSelectGuard font(*pDC, ::GetStockObject(SYSTEM_FIXED_FONT));
   CRect rcText(28, 2 * fy - 3, W - fx, 2 * fy + 27);
   CString caption;
   GetWindowText(caption);
@@ -466,8 +469,6 @@ void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
     *b.pRect = CRect(b.left, T, b.left + kCaptionButtonWidth, T + kCaptionButtonHeight);
     b.pRect->OffsetRect(rcWindow.TopLeft());
   }
-
-  pDC->SelectObject(hOldBrush);
 }
 
 void CMnemoraDlg::OnNcMouseMove(UINT nHitTest, CPoint point) {

@@ -57,6 +57,7 @@ BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
   if (m_nid.uCallbackMessage && m_nid.hWnd) m_nid.uFlags |= NIF_MESSAGE;
 
   BOOL bResult = s_pfnShellNotify(dwOperation, &m_nid);
+  if (!bResult) TRACE("Shell_NotifyIcon(%lu) failed\n", dwOperation);
   if (dwOperation == NIM_DELETE || !bResult) m_nid.hIcon = nullptr;  // the next icon is added anew
   return bResult;
 }

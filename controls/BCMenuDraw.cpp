@@ -1,5 +1,6 @@
 // Measuring and drawing the bitmap menu's owner-drawn items in the classic and the XP style.
 #include <algorithm>
+#include <optional>
 
 #include "BCMenu.h"
 #include "BCMenuInternal.h"
@@ -11,32 +12,29 @@ namespace {
 class OffscreenItemDC : public CDC {
  public:
   OffscreenItemDC(CDC* pTarget, const CRect& rect) : m_pTarget(pTarget), m_rect(rect) {
-    if (!pTarget->IsPrinting() && CreateCompatibleDC(*pTarget) &&
+    if (!pTarget->IsPrinting() && m_memDC.CreateCompatibleDC(*pTarget) &&
         m_bitmap.CreateCompatibleBitmap(*pTarget, rect.Width(), rect.Height())) {
-      m_bOffscreen = true;
-      m_hOldBitmap = SelectObject(m_bitmap);
+      m_hDC = m_memDC.GetSafeHdc();
+      m_select.emplace(m_hDC, m_bitmap);
       SetWindowOrg(rect.left, rect.top);
       return;
     }
-    DeleteDC();
-    m_hDC = pTarget->m_hDC;  // borrowed
+    m_hDC = pTarget->GetSafeHdc();  // a view of the target: drawn on directly
   }
   ~OffscreenItemDC() override {
-    if (m_bOffscreen) {
+    if (m_select) {
       m_pTarget->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_hDC, m_rect.left, m_rect.top,
                         SRCCOPY);
-      SelectObject(m_hOldBitmap);
-    } else {
-      m_hDC = nullptr;
     }
   }
 
  private:
   CDC* m_pTarget;
   CRect m_rect;
+  // Destroyed in reverse: the bitmap is deselected before it and the DC go.
+  CMemoryDC m_memDC;
   CBitmap m_bitmap;
-  HGDIOBJ m_hOldBitmap = nullptr;
-  bool m_bOffscreen = false;
+  std::optional<CSelectGuard> m_select;
 };
 
 // Where an item's picture comes from and which of it the state asks for.

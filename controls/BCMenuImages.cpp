@@ -30,7 +30,7 @@ class CIconHolder {
 // another depth is stored as its nearest neighbour, and the passes compare stored pixels.
 COLORREF FaceColorIn(CDC& dcImage, int cx, int cy) {
   CBitmap bmProbe;
-  CDC dcProbe;
+  CMemoryDC dcProbe;
   if (!bmProbe.CreateCompatibleBitmap(dcImage, cx, cy) || !dcProbe.CreateCompatibleDC(dcImage)) return CLR_INVALID;
   CSelectGuard sel(dcProbe, bmProbe);
   dcProbe.FillSolidRect(0, 0, cx, cy, ::GetSysColor(COLOR_3DFACE));
@@ -42,7 +42,7 @@ template <class Recolor>
 void RecolorForeground(CBitmap& rBitmap, Recolor recolor) {
   BITMAP bm{};
   if (!rBitmap.GetBitmap(&bm)) return;
-  CDC dc;
+  CMemoryDC dc;
   if (!dc.CreateCompatibleDC(nullptr)) return;
   CSelectGuard sel(dc, rBitmap);
   const COLORREF crBack = FaceColorIn(dc, bm.bmWidth, bm.bmHeight);
@@ -198,7 +198,7 @@ BOOL BCMenu::AddResourceBitmap(CImageList& rList, int nResourceId) {
 BOOL BCMenu::ImageToBitmap(HDC hdc, CImageList& rList, int nIndex, CBitmap& rBitmap) {
   CIconHolder icon(rList.ExtractIcon(nIndex));
   rBitmap.CreateCompatibleBitmap(hdc, m_imageWidth, m_imageHeight);
-  CDC dc;
+  CMemoryDC dc;
   if (rBitmap.IsNull() || !dc.CreateCompatibleDC(hdc)) return TRUE;
   CSelectGuard sel(dc, rBitmap);
   dc.FillSolidRect(0, 0, m_imageWidth, m_imageHeight, ::GetSysColor(COLOR_3DFACE));
@@ -224,7 +224,7 @@ void BCMenu::DrawEmbossed(HDC hdc, int x, int y, int cx, int cy, HBITMAP hbm, in
   const COLORREF crShadow = ::GetSysColor(COLOR_3DSHADOW);
 
   // Mask: white where the image shows either key colour (background), black for the foreground.
-  CDC dcSrc, dcMask, dcWork;
+  CMemoryDC dcSrc, dcMask, dcWork;
   CBitmap bmMask, bmWork;
   if (!dcSrc.CreateCompatibleDC(hdc) || !dcMask.CreateCompatibleDC(hdc) || !dcWork.CreateCompatibleDC(hdc) ||
       !bmMask.CreateBitmap(cx, cy, 1, 1, nullptr) || !bmWork.CreateCompatibleBitmap(hdc, cx, cy)) {

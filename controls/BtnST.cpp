@@ -184,7 +184,7 @@ HICON CBtnST::CreateGrayscaleIcon(HICON hIcon) {
   if (!info.Read(hIcon) || info.bmColor.IsNull()) return nullptr;
 
   CClientDC dcWnd(this);
-  CDC dcSrc, dcGray;
+  CMemoryDC dcSrc, dcGray;
   if (!dcWnd.m_hDC || !dcSrc.CreateCompatibleDC(dcWnd) || !dcGray.CreateCompatibleDC(dcWnd)) return nullptr;
 
   BITMAP bm{};

@@ -236,6 +236,7 @@ int CHyperLink::OpenLink(const CString& strTarget, int nShowCmd) {
   HINSTANCE hResult = ::ShellExecuteA(nullptr, "open", strTarget, nullptr, nullptr, nShowCmd);
   const int nResult = static_cast<int>(reinterpret_cast<INT_PTR>(hResult));
   if (reinterpret_cast<UINT_PTR>(hResult) > 32) return nResult;
+  TRACE("ShellExecute(%s) failed: %d\n", strTarget.GetString(), nResult);
 
   CString strClass;
   if (ReadRegistryDefault(HKEY_CLASSES_ROOT, ".htm", strClass) != ERROR_SUCCESS) return nResult;
@@ -246,7 +247,9 @@ int CHyperLink::OpenLink(const CString& strTarget, int nShowCmd) {
 
   CString strCommand;
   if (!BuildFallbackCommand(strRegistered, strTarget, strCommand)) return nResult;
-  return static_cast<int>(::WinExec(strCommand, static_cast<UINT>(nShowCmd)));
+  const UINT nExec = ::WinExec(strCommand, static_cast<UINT>(nShowCmd));
+  if (nExec <= 31) TRACE("WinExec(%s) failed: %u\n", strCommand.GetString(), nExec);
+  return static_cast<int>(nExec);
 }
 
 void CHyperLink::ShowOpenError(int nResult) {

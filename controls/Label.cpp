@@ -63,6 +63,8 @@ void CLabel::RedrawNow() {
 
 HBRUSH CLabel::CtlColor(CDC* pDC, UINT nCtlColor) {
   if (nCtlColor == CTLCOLOR_STATIC) {
+    // No guard here: the control draws its text with this font after our answer, and it puts
+    // back what it displaced once it has drawn.
     pDC->SelectObject(m_font);
     pDC->SetTextColor(m_crFore);
     pDC->SetBkMode(TRANSPARENT);
@@ -73,6 +75,9 @@ HBRUSH CLabel::CtlColor(CDC* pDC, UINT nCtlColor) {
 void CLabel::OnLButtonDown(UINT nFlags, CPoint point) {
   CString strLink;
   GetWindowText(strLink);
-  ::ShellExecuteA(nullptr, "open", strLink, nullptr, nullptr, SW_SHOWNORMAL);
+  HINSTANCE hResult = ::ShellExecuteA(nullptr, "open", strLink, nullptr, nullptr, SW_SHOWNORMAL);
+  if (reinterpret_cast<UINT_PTR>(hResult) <= 32) {
+    TRACE("ShellExecute(%s) failed: %d\n", strLink.GetString(), static_cast<int>(reinterpret_cast<INT_PTR>(hResult)));
+  }
   CStatic::OnLButtonDown(nFlags, point);
 }

@@ -29,28 +29,26 @@ int BarLength(int nExtent, double dFraction) {
 
 // ---- COffscreenDC ------------------------------------------------------------------------------
 
-COffscreenDC::COffscreenDC(CDC* pDC) : m_pDC(pDC), m_bMemDC(!pDC->IsPrinting()) {
-  if (m_bMemDC) {
+COffscreenDC::COffscreenDC(CDC* pDC) : m_pDC(pDC) {
+  if (!pDC->IsPrinting()) {
     pDC->GetClipBox(m_rect);
-    if (CreateCompatibleDC(*pDC) && m_bitmap.CreateCompatibleBitmap(*pDC, m_rect.Width(), m_rect.Height())) {
-      m_hOldBitmap = SelectObject(m_bitmap);
+    if (m_memDC.CreateCompatibleDC(*pDC) && m_bitmap.CreateCompatibleBitmap(*pDC, m_rect.Width(), m_rect.Height())) {
+      m_selBitmap.emplace(m_memDC, m_bitmap);
+      m_hDC = m_memDC;
       SetWindowOrg(m_rect.left, m_rect.top);
       return;
     }
     // Out of GDI resources: drawing straight to the target still gives the right picture.
-    DeleteDC();
-    m_bMemDC = FALSE;
+    m_memDC.DeleteDC();
   }
   m_hDC = pDC->m_hDC;
 }
 
+// The members then put the old bitmap back and delete the bitmap and the memory DC.
 COffscreenDC::~COffscreenDC() {
-  if (m_bMemDC) {
-    m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_hDC, m_rect.left, m_rect.top,
+  if (m_selBitmap) {
+    m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_memDC, m_rect.left, m_rect.top,
                   SRCCOPY);
-    SelectObject(m_hOldBitmap);
-  } else {
-    m_hDC = nullptr;  // borrowed from the target
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A progress bar that paints itself: bar and background in chosen colours and a centred
 // caption drawn in the opposite colour on each side of the bar's edge.
+#include <optional>
+
 #include "afxwin.h"
 
 #define PBM_SETCAPTIONCOLOR (WM_USER + 100)
@@ -18,9 +20,9 @@ class COffscreenDC : public CDC {
  private:
   CDC* m_pDC;
   CRect m_rect;
+  CMemoryDC m_memDC;
   CBitmap m_bitmap;
-  HGDIOBJ m_hOldBitmap = nullptr;
-  BOOL m_bMemDC;
+  std::optional<CSelectGuard> m_selBitmap;  // engaged while drawing goes to the bitmap
 };
 
 class CTextProgressCtrl : public CProgressCtrl {

@@ -1,6 +1,11 @@
 #include <process.h>
 
+#include <cerrno>
+
 #include "afxwin.h"
+
+IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
+IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -69,7 +74,6 @@ CWinApp::CWinApp(const char* lpszAppName) {
 }
 
 CWinApp::~CWinApp() {
-  if (m_hDlgBkBrush) ::DeleteObject(m_hDlgBkBrush);
   if (g_pApp == this) g_pApp = nullptr;
 }
 
@@ -98,8 +102,7 @@ void CWinApp::InitNames(HINSTANCE hInstance) {
 }
 
 void CWinApp::SetDialogBkColor(COLORREF clrCtlBk, COLORREF clrCtlText) {
-  if (m_hDlgBkBrush) ::DeleteObject(m_hDlgBkBrush);
-  m_hDlgBkBrush = ::CreateSolidBrush(clrCtlBk);
+  m_dlgBkBrush.CreateSolidBrush(clrCtlBk);
   m_crDlgBk = clrCtlBk;
   m_crDlgText = clrCtlText;
 }
@@ -110,7 +113,10 @@ HICON CWinApp::LoadIcon(UINT nIDResource) const {
 
 int CWinApp::Run() {
   MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  CMessageLoopScope loop;
+  for (;;) {
+    loop.IdleIfQueueEmpty();
+    if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
     if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageA(&msg);
@@ -131,6 +137,7 @@ int ShowMessageBox(HWND hOwner, const char* lpszText, UINT nType) {
   if (pApp && pApp->HasDialogColors()) {
     t_bMsgBoxHooked = false;
     hHook = ::SetWindowsHookExA(WH_CBT, &MsgBoxCbtHook, nullptr, ::GetCurrentThreadId());
+    if (!hHook) TRACE("SetWindowsHookEx(WH_CBT) for a message box failed: error %lu\n", ::GetLastError());
   }
   int result = ::MessageBoxA(hOwner, lpszText, caption, nType);
   if (hHook) ::UnhookWindowsHookEx(hHook);
@@ -161,7 +168,14 @@ CWinThread::~CWinThread() {
 
 unsigned __stdcall CWinThread::ThreadEntry(void* pThis) {
   auto* pThread = static_cast<CWinThread*>(pThis);
-  UINT nResult = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
+  UINT nResult = static_cast<UINT>(-1);
+  try {
+    nResult = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
+  } catch (...) {
+    // An exception must not leave through the runtime's thread start; the thread just ends.
+    TRACE_CURRENT_EXCEPTION("thread function");
+  }
+  AfxDeleteTempMaps();
   if (pThread->m_bAutoDelete) delete pThread;
   return nResult;
 }
@@ -170,7 +184,10 @@ BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_A
   unsigned id = 0;
   uintptr_t h = ::_beginthreadex(lpSecurityAttrs, nStackSize, &CWinThread::ThreadEntry, this,
                                  dwCreateFlags | CREATE_SUSPENDED, &id);
-  if (!h) return FALSE;
+  if (!h) {
+    TRACE("_beginthreadex failed: errno %d\n", errno);
+    return FALSE;
+  }
   m_hThread = reinterpret_cast<HANDLE>(h);
   m_nThreadID = id;
   if (!(dwCreateFlags & CREATE_SUSPENDED)) ::ResumeThread(m_hThread);
@@ -184,7 +201,9 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
     delete pThread;
     return nullptr;
   }
-  pThread->SetThreadPriority(nPriority);
+  if (!pThread->SetThreadPriority(nPriority)) {
+    TRACE("SetThreadPriority(%d) failed: error %lu\n", nPriority, ::GetLastError());
+  }
   if (!(dwCreateFlags & CREATE_SUSPENDED)) pThread->ResumeThread();
   return pThread;
 }
@@ -195,7 +214,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
   CWinApp* pApp = AfxGetApp();
   if (!pApp) return -1;
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  if (!::InitCommonControlsEx(&icc)) TRACE("InitCommonControlsEx failed\n");
   pApp->InitNames(hInstance);
   pApp->m_lpCmdLine = lpCmdLine;
   pApp->m_nCmdShow = nCmdShow;

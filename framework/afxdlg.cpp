@@ -1,5 +1,7 @@
 #include "afxwin.h"
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
   if (rControl.m_hWnd) return;
   HWND hCtl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
@@ -54,8 +56,10 @@ BOOL CDialog::CreateIndirect(const DLGTEMPLATE* pTemplate, CWnd* pParentWnd, HIN
   if (m_hWnd || !pTemplate) return FALSE;
   {
     CWndCreationHook hook(this);
-    ::CreateDialogIndirectParamA(hInst ? hInst : AfxGetResourceHandle(), pTemplate,
-                                 pParentWnd ? pParentWnd->m_hWnd : nullptr, &AfxDlgProc, 0);
+    if (!::CreateDialogIndirectParamA(hInst ? hInst : AfxGetResourceHandle(), pTemplate,
+                                      pParentWnd ? pParentWnd->m_hWnd : nullptr, &AfxDlgProc, 0)) {
+      TRACE("CreateDialogIndirectParam failed: error %lu\n", ::GetLastError());
+    }
   }
   return m_hWnd != nullptr;
 }
@@ -63,7 +67,10 @@ BOOL CDialog::CreateIndirect(const DLGTEMPLATE* pTemplate, CWnd* pParentWnd, HIN
 namespace {
 const DLGTEMPLATE* LoadDialogTemplate(HINSTANCE hInst, UINT nID) {
   HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(nID), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-  if (!hRes) return nullptr;
+  if (!hRes) {
+    TRACE("dialog template %u not found: error %lu\n", nID, ::GetLastError());
+    return nullptr;
+  }
   HGLOBAL hGlobal = ::LoadResource(hInst, hRes);
   return hGlobal ? static_cast<const DLGTEMPLATE*>(::LockResource(hGlobal)) : nullptr;
 }
@@ -112,7 +119,9 @@ INT_PTR CDialog::RunModal(const DLGTEMPLATE* pTemplate, HINSTANCE hInst) {
   if (m_bInModalLoop && m_hWnd && !::IsWindowVisible(m_hWnd)) ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
 
   MSG msg;
+  CMessageLoopScope loop;
   while (m_bInModalLoop && m_hWnd && ::IsWindow(m_hWnd)) {
+    loop.IdleIfQueueEmpty();
     BOOL bRet = ::GetMessageA(&msg, nullptr, 0, 0);
     if (bRet == 0) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));

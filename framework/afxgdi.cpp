@@ -9,23 +9,21 @@ void CRect::NormalizeRect() {
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
   Attach(::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource)));
+  if (!m_h) TRACE("LoadBitmap(%u) failed: error %lu\n", nIDResource, ::GetLastError());
   return m_h != nullptr;
 }
 
-CDC::~CDC() { DeleteDC(); }
-
-BOOL CDC::CreateCompatibleDC(HDC hdc) {
+BOOL CMemoryDC::CreateCompatibleDC(HDC hdc) {
   DeleteDC();
   m_hDC = ::CreateCompatibleDC(hdc);
-  m_bOwnsDC = m_hDC != nullptr;
-  return m_bOwnsDC;
+  if (!m_hDC) TRACE("CreateCompatibleDC failed: error %lu\n", ::GetLastError());
+  return m_hDC != nullptr;
 }
 
-BOOL CDC::DeleteDC() {
-  if (!m_bOwnsDC || !m_hDC) return FALSE;
+BOOL CMemoryDC::DeleteDC() {
+  if (!m_hDC) return FALSE;
   ::DeleteDC(m_hDC);
   m_hDC = nullptr;
-  m_bOwnsDC = false;
   return TRUE;
 }
 
@@ -74,21 +72,25 @@ CPoint CDC::GetWindowOrg() const {
   return CPoint(pt);
 }
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
-CPaintDC::~CPaintDC() {
-  ::EndPaint(m_hWnd, &m_ps);
-  m_hDC = nullptr;
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()) {
+  m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+  if (!m_hDC) TRACE("BeginPaint(%p) failed\n", static_cast<void*>(m_hWnd));
 }
+CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
 
-CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) { m_hDC = ::GetDC(m_hWnd); }
+CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->GetSafeHwnd() : nullptr) {
+  m_hDC = ::GetDC(m_hWnd);
+  if (!m_hDC) TRACE("GetDC(%p) failed\n", static_cast<void*>(m_hWnd));
+}
 CClientDC::~CClientDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
-  m_hDC = nullptr;
 }
 
 CWindowDC::CWindowDC(CWnd* pWnd) : CWindowDC(pWnd ? pWnd->GetSafeHwnd() : nullptr) {}
-CWindowDC::CWindowDC(HWND hWnd) : m_hWnd(hWnd) { m_hDC = ::GetWindowDC(m_hWnd); }
+CWindowDC::CWindowDC(HWND hWnd) : m_hWnd(hWnd) {
+  m_hDC = ::GetWindowDC(m_hWnd);
+  if (!m_hDC) TRACE("GetWindowDC(%p) failed\n", static_cast<void*>(m_hWnd));
+}
 CWindowDC::~CWindowDC() {
   if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
-  m_hDC = nullptr;
 }

@@ -1,9 +1,11 @@
 #pragma once
-// Geometry helpers and move-only RAII holders for device contexts and GDI objects.
+// Geometry helpers, move-only owners of GDI objects, and device contexts: CDC is a view that
+// never releases its handle, CMemoryDC / CPaintDC / CClientDC / CWindowDC own theirs.
 #include <windows.h>
 
 #include <utility>
 
+#include "afxdiag.h"
 #include "afxstr.h"
 
 class CWnd;
@@ -92,6 +94,12 @@ class CGdiHandle {
   int GetObject(int cb, void* p) const { return m_h ? ::GetObjectA(m_h, cb, p) : 0; }
 
  protected:
+  // Whether the object was made; a failure is traced.
+  BOOL Made([[maybe_unused]] const char* lpszCall) const {
+    if (!m_h) TRACE("%s failed: error %lu\n", lpszCall, ::GetLastError());
+    return m_h != nullptr;
+  }
+
   H m_h = nullptr;
 };
 
@@ -101,7 +109,7 @@ class CPen : public CGdiHandle<HPEN> {
   CPen(int nStyle, int nWidth, COLORREF cr) { CreatePen(nStyle, nWidth, cr); }
   BOOL CreatePen(int nStyle, int nWidth, COLORREF cr) {
     Attach(::CreatePen(nStyle, nWidth, cr));
-    return m_h != nullptr;
+    return Made("CreatePen");
   }
 };
 
@@ -111,7 +119,7 @@ class CBrush : public CGdiHandle<HBRUSH> {
   explicit CBrush(COLORREF cr) { CreateSolidBrush(cr); }
   BOOL CreateSolidBrush(COLORREF cr) {
     Attach(::CreateSolidBrush(cr));
-    return m_h != nullptr;
+    return Made("CreateSolidBrush");
   }
 };
 
@@ -119,7 +127,7 @@ class CFont : public CGdiHandle<HFONT> {
  public:
   BOOL CreateFontIndirect(const LOGFONTA* plf) {
     Attach(::CreateFontIndirectA(plf));
-    return m_h != nullptr;
+    return Made("CreateFontIndirect");
   }
   int GetLogFont(LOGFONTA* plf) const { return GetObject(sizeof(LOGFONTA), plf); }
 };
@@ -131,21 +139,22 @@ class CBitmap : public CGdiHandle<HBITMAP> {
   BOOL LoadBitmap(UINT nIDResource);
   BOOL CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     Attach(::CreateCompatibleBitmap(hdc, cx, cy));
-    return m_h != nullptr;
+    return Made("CreateCompatibleBitmap");
   }
   BOOL CreateBitmap(int cx, int cy, UINT planes, UINT bpp, const void* bits) {
     Attach(::CreateBitmap(cx, cy, planes, bpp, bits));
-    return m_h != nullptr;
+    return Made("CreateBitmap");
   }
   int GetBitmap(BITMAP* pbm) const { return GetObject(sizeof(BITMAP), pbm); }
 };
 
-// Device context. A view of an HDC unless it made the DC itself (CreateCompatibleDC).
+// A view of a device context someone else made: it draws through the handle and never
+// releases it. The holders below own theirs and release it in their destructors.
 class CDC {
  public:
   CDC() = default;
   explicit CDC(HDC hdc) : m_hDC(hdc) {}
-  virtual ~CDC();
+  virtual ~CDC() = default;
   CDC(const CDC&) = delete;
   CDC& operator=(const CDC&) = delete;
 
@@ -153,8 +162,6 @@ class CDC {
 
   HDC GetSafeHdc() const { return m_hDC; }
   operator HDC() const { return m_hDC; }
-  BOOL CreateCompatibleDC(HDC hdc);
-  BOOL DeleteDC();
   virtual bool IsPrinting() const { return false; }
 
   HGDIOBJ SelectObject(HGDIOBJ h) { return ::SelectObject(m_hDC, h); }
@@ -198,24 +205,40 @@ class CDC {
   COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
   COLORREF SetPixel(int x, int y, COLORREF cr) { return ::SetPixel(m_hDC, x, y, cr); }
   int GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
-
- protected:
-  bool m_bOwnsDC = false;
 };
 
-// Restores whatever SelectObject displaced when it goes out of scope.
+// Owns a memory DC compatible with another and deletes it in its destructor.
+class CMemoryDC : public CDC {
+ public:
+  CMemoryDC() = default;
+  explicit CMemoryDC(HDC hdcCompatible) { CreateCompatibleDC(hdcCompatible); }
+  ~CMemoryDC() override { DeleteDC(); }
+
+  // Replaces (and deletes) any DC made before.
+  BOOL CreateCompatibleDC(HDC hdc);
+  BOOL DeleteDC();
+};
+
+// Restores what SelectObject displaced when it goes out of scope. Select may change the
+// selection again (several brushes in turn); the object displaced first is the one restored.
 class CSelectGuard {
  public:
-  CSelectGuard(HDC hdc, HGDIOBJ h) : m_hdc(hdc), m_hOld(h ? ::SelectObject(hdc, h) : nullptr) {}
+  explicit CSelectGuard(HDC hdc) : m_hdc(hdc) {}
+  CSelectGuard(HDC hdc, HGDIOBJ h) : m_hdc(hdc) { Select(h); }
   ~CSelectGuard() {
     if (m_hOld) ::SelectObject(m_hdc, m_hOld);
   }
   CSelectGuard(const CSelectGuard&) = delete;
   CSelectGuard& operator=(const CSelectGuard&) = delete;
 
+  void Select(HGDIOBJ h) {
+    HGDIOBJ hOld = h ? ::SelectObject(m_hdc, h) : nullptr;
+    if (!m_hOld) m_hOld = hOld;
+  }
+
  private:
   HDC m_hdc;
-  HGDIOBJ m_hOld;
+  HGDIOBJ m_hOld = nullptr;
 };
 
 class CPaintDC : public CDC {

@@ -45,7 +45,7 @@ bool SaveScreen(const std::string& path) {
   const int cx = ::GetSystemMetrics(SM_CXSCREEN);
   const int cy = ::GetSystemMetrics(SM_CYSCREEN);
   CWindowDC dcScreen(static_cast<HWND>(nullptr));
-  CDC dcMem;
+  CMemoryDC dcMem;
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
   bmi.bmiHeader.biWidth = cx;

@@ -69,7 +69,8 @@ TEST_F(AboutTest, AboutButton_Clicked_OpensAboutDisablesMainAndEnterClosesIt) {
     Shot(WindowRectOf(about), "about.bmp");
 
     ASSERT_TRUE(SetForegroundWindow(about));
-    Sleep(200);
+    WaitUntil([&] { return GetForegroundWindow() == about; }, 3000);
+    SyncWithThreadOf(about);  // activated, with the focus on its default button
     ASSERT_TRUE(PressKey(VK_RETURN));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "Enter did not close About";
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(m_app.dialog) != FALSE; }, 5000))
@@ -116,8 +117,9 @@ TEST_F(AboutTest, TrayAboutCommand_WhileHidden_ShowsAboutAloneAndMainStaysHidden
 
     ASSERT_TRUE(SendWithTimeout(GetDlgItem(about, IDOK), BM_CLICK, 0, 0));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "Close did not close About";
-    ASSERT_TRUE(SendWithTimeout(m_app.dialog, WM_NULL, 0, 0));
-    Sleep(1000);
+    ASSERT_TRUE(SyncWithThreadOf(m_app.dialog));
+    // Nothing is left queued that could show it; a late show still ends this watch at once.
+    WaitUntil([&] { return IsWindowVisible(m_app.dialog) != FALSE; }, 1000);
     EXPECT_FALSE(IsWindowVisible(m_app.dialog)) << "the main dialog showed itself after About closed";
     EXPECT_TRUE(m_app.process.IsRunning());
 }
@@ -136,11 +138,13 @@ TEST_F(AboutTest, AboutLinks_ClickedWithNoBrowserRegistered_ReportNoAssociationA
 
     // The web link twice: a failed click leaves the link usable.
     int round = 0;
+    ULONGLONG lastClick = GetTickCount64();  // the click that opened About
     for (int link : {1044, 1044, 1039}) {
         ++round;
         // Well apart, so that the static control does not take two clicks for a double click.
-        Sleep(GetDoubleClickTime() + 200);
+        WaitUntil([&] { return GetTickCount64() - lastClick > GetDoubleClickTime() + 200; }, 5000, 10);
         ASSERT_TRUE(BringToFront(about));
+        lastClick = GetTickCount64();
         HWND box = ClickLinkForErrorBox(about, link);
         ASSERT_NE(box, nullptr) << "no message box after click " << round << " (link " << link << ")";
         EXPECT_EQ(MessageBoxText(box), std::optional<std::string>(kNoBrowserText)) << "link " << link;

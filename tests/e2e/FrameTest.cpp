@@ -68,6 +68,31 @@ protected:
         return WaitForScreenMatch(CaptionButtonRect(m_app.dialog, button), bitmap, 0.98, 3000);
     }
 
+    // With the pointer on the button, waits for its hot image. The program repaints the whole
+    // frame with the normal images on activation, paint and other notices, so one that lands
+    // after the pointer's move takes the hot image away again; a user's pointer is never quite
+    // still, so the wait moves it by a pixel inside the button, back and forth, until it shows.
+    bool WaitHotUnderPointer(CaptionButton button, const Image& hot) const {
+        const RECT r = CaptionButtonRect(m_app.dialog, button);
+        const POINT c = CenterOf(r);
+        int moves = 0;
+        return WaitUntil(
+            [&] {
+                if (WaitForScreenMatch(r, hot, 0.98, 300)) return true;
+                MoveMouse(c.x + (++moves % 2), c.y);
+                return false;
+            },
+            6000, 0);
+    }
+
+    // True while the program's thread runs the system's move loop (the caption held down).
+    bool InMoveLoop() const {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_app.dialog, nullptr), &info) &&
+               (info.flags & GUI_INMOVESIZE) != 0;
+    }
+
     Image m_close, m_closeHot, m_minimize, m_minimizeHot, m_help, m_helpHot;
 };
 
@@ -136,19 +161,19 @@ TEST_F(FrameTest, CaptionButtons_PointerMovesAcross_HotImageFollowsPointer) {
 
     const POINT close = CenterOf(CaptionButtonRect(m_app.dialog, CaptionButton::Close));
     ASSERT_TRUE(MoveMouse(close.x, close.y));
-    EXPECT_TRUE(WaitShownAs(CaptionButton::Close, m_closeHot)) << "Close is not hot under the pointer";
+    EXPECT_TRUE(WaitHotUnderPointer(CaptionButton::Close, m_closeHot)) << "Close is not hot under the pointer";
     EXPECT_GE(ShownAs(CaptionButton::Minimize, m_minimize), 0.98);
     EXPECT_GE(ShownAs(CaptionButton::Help, m_help), 0.98);
     Shot(RECT{w.left, w.top, w.right, w.top + 40}, "caption-close-hot.bmp");
 
     const POINT minimize = CenterOf(CaptionButtonRect(m_app.dialog, CaptionButton::Minimize));
     ASSERT_TRUE(MoveMouse(minimize.x, minimize.y));
-    EXPECT_TRUE(WaitShownAs(CaptionButton::Minimize, m_minimizeHot)) << "Minimize is not hot under the pointer";
+    EXPECT_TRUE(WaitHotUnderPointer(CaptionButton::Minimize, m_minimizeHot)) << "Minimize is not hot under the pointer";
     EXPECT_TRUE(WaitShownAs(CaptionButton::Close, m_close)) << "Close stayed hot after the pointer left it";
 
     const POINT help = CenterOf(CaptionButtonRect(m_app.dialog, CaptionButton::Help));
     ASSERT_TRUE(MoveMouse(help.x, help.y));
-    EXPECT_TRUE(WaitShownAs(CaptionButton::Help, m_helpHot)) << "Help is not hot under the pointer";
+    EXPECT_TRUE(WaitHotUnderPointer(CaptionButton::Help, m_helpHot)) << "Help is not hot under the pointer";
     EXPECT_TRUE(WaitShownAs(CaptionButton::Minimize, m_minimize));
 }
 
@@ -183,10 +208,9 @@ TEST_F(FrameTest, Caption_Dragged_WindowMovesAndButtonsWorkAtNewPlace) {
 
     ASSERT_TRUE(MoveMouse(grip.x, grip.y));
     ASSERT_TRUE(PressLeft());
-    for (int step = 1; step <= 10; ++step) {
-        MoveMouse(grip.x + 6 * step, grip.y + 4 * step);
-        Sleep(30);
-    }
+    // The moves go to the move loop the press starts; each waits until the pointer is there.
+    WaitUntil([&] { return InMoveLoop(); }, 3000, 10);
+    for (int step = 1; step <= 10; ++step) MoveMouse(grip.x + 6 * step, grip.y + 4 * step);
     ASSERT_TRUE(ReleaseLeft());
 
     const bool moved = WaitUntil(
@@ -203,13 +227,13 @@ TEST_F(FrameTest, Caption_Dragged_WindowMovesAndButtonsWorkAtNewPlace) {
     EXPECT_TRUE(WaitShownAs(CaptionButton::Close, m_close)) << "Close is not painted at the new place";
     const POINT close = CenterOf(CaptionButtonRect(m_app.dialog, CaptionButton::Close));
     ASSERT_TRUE(MoveMouse(close.x, close.y));
-    EXPECT_TRUE(WaitShownAs(CaptionButton::Close, m_closeHot)) << "Close is not hot at the new place";
+    EXPECT_TRUE(WaitHotUnderPointer(CaptionButton::Close, m_closeHot)) << "Close is not hot at the new place";
 
     // Point at Minimize first, as a user does: once it is hot the window has left the move
     // and is taking caption clicks again.
     const POINT minimize = CenterOf(CaptionButtonRect(m_app.dialog, CaptionButton::Minimize));
     ASSERT_TRUE(MoveMouse(minimize.x, minimize.y));
-    EXPECT_TRUE(WaitShownAs(CaptionButton::Minimize, m_minimizeHot)) << "Minimize is not hot at the new place";
+    EXPECT_TRUE(WaitHotUnderPointer(CaptionButton::Minimize, m_minimizeHot)) << "Minimize is not hot at the new place";
     ASSERT_TRUE(Click(minimize.x, minimize.y));
     EXPECT_TRUE(WaitForVisibility(m_app.dialog, false, 5000)) << "Minimize at the new place did not hide the dialog";
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -67,6 +68,21 @@ std::string Joined(const std::vector<std::string>& texts) {
     return ::testing::AssertionSuccess();
 }
 
+// Waits until condition has held for holdMs on end, at most timeoutMs in all.
+bool WaitUntilHolds(const std::function<bool()>& condition, DWORD holdMs, DWORD timeoutMs) {
+    ULONGLONG since = 0;
+    return e2e::WaitUntil(
+        [&] {
+            if (!condition()) {
+                since = 0;
+                return false;
+            }
+            if (!since) since = GetTickCount64();
+            return GetTickCount64() - since >= holdMs;
+        },
+        timeoutMs);
+}
+
 // The pass's label as a number; -1 when it does not read as one.
 double StepValue(const RunningDialog& app) {
     return e2e::maindlg::LeadingNumber(app.Text(IDC_OPTIMIZE_PERCENT).value_or("")).value_or(-1.0);
@@ -118,7 +134,8 @@ TEST_F(Pass, OptimizeButton_Click_StepsToHundredWithButtonDisabledMeanwhile) {
     RecordProperty("LabelsSeen", Joined(seen.labels));
 
     SetForegroundWindow(app.Dialog());
-    Sleep(500);
+    e2e::WaitUntil([&] { return GetForegroundWindow() == app.Dialog(); }, 3000);
+    e2e::SyncWithThreadOf(app.Dialog());  // activated and repainted
     EXPECT_FALSE(e2e::SaveWindowShot(app.Dialog(), "main-dialog-after-pass.bmp").empty());
 }
 
@@ -267,10 +284,10 @@ TEST_F(Pass, AutoFree_ClickedOff_PassesStop) {
     ASSERT_TRUE(app.WaitForText(IDC_OPTIMIZE_PERCENT, "100.00%", 20000));
     ASSERT_TRUE(app.ClickButton(IDC_AUTO_FREE));
     ASSERT_EQ(app.Check(IDC_AUTO_FREE), BST_UNCHECKED);
-    // A pass that was already starting finishes; after that nothing new starts.
-    Sleep(1000);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return app.Text(IDC_OPTIMIZE_PERCENT) == "100.00%" && app.Enabled(IDC_OPTIMIZE); },
-                               10000));
+    // A pass that was already starting finishes; after that nothing new starts. Its worker shows
+    // nothing before its first step, so the finished look must hold a while to count.
+    ASSERT_TRUE(WaitUntilHolds([&] { return app.Text(IDC_OPTIMIZE_PERCENT) == "100.00%" && app.Enabled(IDC_OPTIMIZE); },
+                               1000, 10000));
     ASSERT_TRUE(e2e::SendWithTimeout(app.Control(IDC_OPTIMIZE_PERCENT), WM_SETTEXT, 0,
                                      reinterpret_cast<LPARAM>("marker")));
     EXPECT_TRUE(app.TextStays(IDC_OPTIMIZE_PERCENT, "marker", 3000))

@@ -98,8 +98,8 @@ TEST_F(TrayTest, TrayNotify_OtherIconIdOrOtherEvents_Ignored) {
     ASSERT_TRUE(Notify(kTrayIconId, WM_MOUSEMOVE));
     ASSERT_TRUE(Notify(kTrayIconId, WM_LBUTTONDOWN));
     ASSERT_TRUE(Notify(kTrayIconId, WM_RBUTTONDOWN));
-    ASSERT_TRUE(SendWithTimeout(m_app.dialog, WM_NULL, 0, 0));
-    Sleep(500);
+    // Past the five notices and whatever they set off.
+    ASSERT_TRUE(SyncWithThreadOf(m_app.dialog));
 
     EXPECT_FALSE(IsWindowVisible(m_app.dialog)) << "an ignored event showed the dialog";
     EXPECT_EQ(FindVisiblePopupMenu(m_app.Pid()), nullptr) << "an ignored event opened the menu";
@@ -117,7 +117,7 @@ TEST_F(TrayTest, TrayNotify_RightButtonUp_OpensSevenEntryMenuAtPointerWithShowWi
 
     HWND menu = OpenMenuAt(at);
     ASSERT_NE(menu, nullptr) << "no popup menu after right button up";
-    Sleep(400);
+    SyncWithThreadOf(menu);  // painted by the program's menu loop
     const RECT shown = WindowRectOf(menu);
     const Image picture = CaptureScreen(shown);
     Shot(shown, "tray-menu.bmp");
@@ -209,7 +209,7 @@ TEST_F(TrayTest, TrayIcon_RealRightClickThenClickOnExit_OpensMenuAtIconAndEndsPr
     ASSERT_TRUE(Click(center->x, center->y, MouseButton::Right));
     HWND menu = WaitForPopupMenu(m_app.Pid(), 5000);
     ASSERT_NE(menu, nullptr) << "a right click on the tray icon opened no menu";
-    Sleep(400);
+    SyncWithThreadOf(menu);
     const RECT shown = WindowRectOf(menu);
     EXPECT_EQ(shown.left, reference->window.left);
     EXPECT_EQ(shown.top, reference->window.top);
@@ -286,8 +286,7 @@ TEST_F(TrayTest, TaskbarCreated_IconStillInTray_KeepsOneIconAndSurvivesLaterTask
 
     // A notice while the icon is still there: the shell refuses adding it twice.
     BroadcastTaskbarCreated();
-    ASSERT_TRUE(SendWithTimeout(m_app.dialog, WM_NULL, 0, 0));
-    Sleep(500);
+    ASSERT_TRUE(SyncWithThreadOf(m_app.dialog));  // the notice is handled
     EXPECT_EQ(TraySlotsShowingIcon(exe).size(), 1u);
 
     // A real restart afterwards must still bring the icon back.

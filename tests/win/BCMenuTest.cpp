@@ -189,7 +189,7 @@ TEST_F(BCMenuTest, FadedAndShadowBitmaps_LeaveTheFaceColourAlone) {
   for (bool bShadow : {false, true}) {
     CCanvas canvas(4, 1);
     CBitmap bm;
-    CDC dc;
+    CMemoryDC dc;
     ASSERT_TRUE(bm.CreateCompatibleBitmap(canvas.DC(), 4, 2) && dc.CreateCompatibleDC(canvas.DC()));
     {
       CSelectGuard sel(dc, bm);
@@ -209,7 +209,7 @@ TEST_F(BCMenuTest, DrawEmbossed_ForegroundInShadowWithHighlightBelowRight) {
   CBitmap bm;
   ASSERT_TRUE(bm.CreateCompatibleBitmap(canvas.DC(), 4, 4));
   {
-    CDC dc;
+    CMemoryDC dc;
     dc.CreateCompatibleDC(canvas.DC());
     CSelectGuard sel(dc, bm);
     dc.FillSolidRect(0, 0, 4, 4, Sys(COLOR_3DFACE));

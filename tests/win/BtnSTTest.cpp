@@ -253,7 +253,7 @@ TEST_F(BtnSTTest, OnClicked_CheckBox_TogglesOnEveryClickAndParentSeesEach) {
   const int expected[] = {1, 0, 1};
   for (int i = 0; i < 3; ++i) {
     ::SendMessageA(btn, BM_CLICK, 0, 0);
-    Pump(20);
+    Pump();
     EXPECT_EQ(btn.IsChecked(), expected[i]) << "click " << i + 1;
     EXPECT_EQ(::SendMessageA(btn, BM_GETCHECK, 0, 0), expected[i]) << "click " << i + 1;
   }
@@ -358,7 +358,7 @@ TEST_F(BtnSTTest, CancelHover_EveryEndEvent_FaceBackToNormal) {
   Hover(btn);
   ASSERT_EQ(face(), kOlive);
   ParkCursor();
-  for (int i = 0; i < 40 && face() != kNavy; ++i) Pump(50);
+  wintest::WaitUntil([&] { return face() == kNavy; });
   EXPECT_EQ(face(), kNavy) << "pointer left (tracked leave notice)";
 
   btn.SetFocus();
@@ -585,7 +585,8 @@ TEST_F(BtnSTTest, PreTranslateMessage_FirstMessage_CreatesTooltipOnce) {
   msg.pt = pt;
   msg.time = ::GetTickCount();
   btn.PreTranslateMessage(&msg);
-  Pump(300);
+  // Long enough for the 10 ms delay many times over; a tip that shows ends the wait at once.
+  wintest::WaitUntil([&] { return ::IsWindowVisible(hTip) != FALSE; }, 300);
   EXPECT_FALSE(::IsWindowVisible(hTip));
 }
 
@@ -620,7 +621,7 @@ TEST_F(BtnSTTest, SetTipText_ActivateFlag_TipShownOnlyWhenActive) {
   btn.SetTipText("About Mnemora.Net", TRUE);
   ASSERT_NE(btn.m_tip.m_hWnd, nullptr);
   ::SendMessageA(btn.m_tip, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
-  auto relayMoveAndWait = [&] {
+  auto relayMoveAndWait = [&](DWORD dwTimeoutMs) {
     CPoint pt = ScreenCenter(btn);
     ::SetCursorPos(pt.x, pt.y);
     ::ScreenToClient(btn, &pt);
@@ -631,15 +632,15 @@ TEST_F(BtnSTTest, SetTipText_ActivateFlag_TipShownOnlyWhenActive) {
     msg.time = ::GetTickCount();
     ::GetCursorPos(&msg.pt);
     btn.PreTranslateMessage(&msg);
-    for (int i = 0; i < 20 && !::IsWindowVisible(btn.m_tip); ++i) Pump(25);
+    wintest::WaitUntil([&] { return ::IsWindowVisible(btn.m_tip) != FALSE; }, dwTimeoutMs);
   };
-  relayMoveAndWait();
+  relayMoveAndWait(5000);
   EXPECT_TRUE(::IsWindowVisible(btn.m_tip)) << "active";
 
   btn.SetTipText("About Mnemora.Net", FALSE);
   ParkCursor();
   Pump();
-  relayMoveAndWait();
+  relayMoveAndWait(500);  // fifty times the tip's delay
   EXPECT_FALSE(::IsWindowVisible(btn.m_tip)) << "inactive";
 }
 

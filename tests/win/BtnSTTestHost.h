@@ -29,7 +29,8 @@ constexpr COLORREF kTeal = RGB(0, 128, 128);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kYellow = RGB(255, 255, 0);
 
-void Pump(DWORD dwMillis = 60) { wintest::PumpFor(dwMillis); }
+// Lets what the test set off (paints, posted notices) happen before pixels are read.
+void Pump() { wintest::PumpUntilIdle(); }
 
 // The client area of a window as it is on screen.
 class CCapture : public wintest::CPixels {
@@ -98,7 +99,7 @@ class ButtonHostTest : public wintest::HostedTest<CHostDlg> {
   void TearDown() override {
     ParkCursor();
     while (HWND hChild = ::GetWindow(m_dlg, GW_CHILD)) ::DestroyWindow(hChild);
-    Pump(20);
+    Pump();
   }
 
   static void ParkCursor() { ::SetCursorPos(1250, 1000); }
@@ -133,7 +134,11 @@ class ButtonHostTest : public wintest::HostedTest<CHostDlg> {
   static void Hover(HWND hWnd, WPARAM wFlags = 0) {
     CPoint pt = ScreenCenter(hWnd);
     ::SetCursorPos(pt.x, pt.y);
-    Pump(30);
+    wintest::WaitUntil([&] {
+      POINT now{};
+      return ::GetCursorPos(&now) && now.x == pt.x && now.y == pt.y && ::WindowFromPoint(pt) == hWnd;
+    });
+    Pump();
     ::ScreenToClient(hWnd, &pt);
     ::SendMessageA(hWnd, WM_MOUSEMOVE, wFlags, MAKELPARAM(pt.x, pt.y));
     Pump();

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "WinTestSupport.h"
@@ -306,6 +308,109 @@ TEST(ModalLoopTest, DoModal_ChildPreTranslateTakesMessage_NeitherDialogNorChildP
                                               "dialog-pre:WM_MOUSEMOVE", "child-proc:WM_MOUSEMOVE"}));
 }
 
+// ---- temporary stand-ins ----------------------------------------------------------------------
+
+struct WindowDeleter {
+  void operator()(HWND hWnd) const {
+    if (::IsWindow(hWnd)) ::DestroyWindow(hWnd);
+  }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+
+// Looks up a window and a menu that no object is attached to while the loop runs, then checks
+// at a later tick what is left. Optionally runs a nested modal dialog in between.
+class CStandInDialog : public CTestDialog {
+ public:
+  HWND m_hPlain = nullptr;
+  HMENU m_hMenu = nullptr;
+  bool m_bNested = false;
+  size_t m_nBefore = 0, m_nLookedUp = 0, m_nLater = 0;
+  bool m_bSurvivedNested = false;
+  CWnd* m_pLabelLater = nullptr;
+  CWnd* m_pSelfLater = nullptr;
+  CCountingWnd m_label;
+
+  BOOL OnInitDialog() override {
+    CTestDialog::OnInitDialog();
+    SetTimer(1, 50, nullptr);
+    return FALSE;
+  }
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_LABEL, m_label); }
+  void OnTestTimer(UINT_PTR nIDEvent) override {
+    KillTimer(nIDEvent);
+    if (nIDEvent == 1) {
+      m_nBefore = AfxGetTempObjectCount();
+      CWnd* pPlain = CWnd::FromHandle(m_hPlain);
+      CMenu* pMenu = CMenu::FromHandle(m_hMenu);
+      m_nLookedUp = AfxGetTempObjectCount();
+      (void)pMenu;
+      if (m_bNested) {
+        // A mark only this object carries: a stand-in made anew would not have it.
+        const auto kMark = reinterpret_cast<WNDPROC>(&::DefWindowProcA);
+        pPlain->m_pfnSuper = kMark;
+        CTimerDialog nested;
+        CDialogTemplate tmpl = ModalTemplate();
+        nested.DoModalIndirect(tmpl.Get());
+        // Still in this handler: what it looked up must have outlived the nested loop's idle time.
+        m_bSurvivedNested = CWnd::FromHandle(m_hPlain)->m_pfnSuper == kMark;
+        pPlain->m_pfnSuper = nullptr;
+      }
+      SetTimer(2, 50, nullptr);
+    } else if (nIDEvent == 2) {
+      m_nLater = AfxGetTempObjectCount();
+      m_pLabelLater = CWnd::FromHandle(::GetDlgItem(m_hWnd, IDC_LABEL));
+      m_pSelfLater = CWnd::FromHandle(m_hWnd);
+      EndDialog(IDOK);
+    }
+  }
+};
+
+TEST(StandInTest, ModalLoop_QueueRunsEmpty_StandInsFreedPermanentObjectsStay) {
+  for (bool bNested : {false, true}) {
+    SCOPED_TRACE(bNested ? "with a nested modal dialog" : "plain");
+    UniqueWindow plain(::CreateWindowExA(0, "STATIC", "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                         ::GetModuleHandleA(nullptr), nullptr));
+    HMENU hMenu = ::CreatePopupMenu();
+    ASSERT_TRUE(plain && hMenu);
+    CStandInDialog dlg;
+    dlg.m_hPlain = plain.get();
+    dlg.m_hMenu = hMenu;
+    dlg.m_bNested = bNested;
+    CDialogTemplate tmpl = ModalTemplate();
+
+    EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), IDOK);
+    EXPECT_EQ(dlg.m_nLookedUp, dlg.m_nBefore + 2);
+    EXPECT_EQ(dlg.m_bSurvivedNested, bNested) << "a nested loop frees nothing";
+    EXPECT_EQ(dlg.m_nLater, 0u) << "freed once the outermost loop's queue ran empty";
+    EXPECT_EQ(dlg.m_pLabelLater, &dlg.m_label);
+    EXPECT_EQ(dlg.m_pSelfLater, &dlg);
+    ::DestroyMenu(hMenu);
+  }
+}
+
+TEST(StandInTest, WorkerThread_OwnStandInsFreedWhenItEnds) {
+  UniqueWindow plain(::CreateWindowExA(0, "STATIC", "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       ::GetModuleHandleA(nullptr), nullptr));
+  ASSERT_TRUE(plain);
+  AfxDeleteTempMaps();
+  CWnd* pMine = CWnd::FromHandle(plain.get());
+  size_t nWhileWorkerHeld = 0;
+  CWnd* pWorkers = nullptr;
+  std::thread worker([&] {
+    pWorkers = CWnd::FromHandle(plain.get());
+    nWhileWorkerHeld = AfxGetTempObjectCount();
+  });
+  worker.join();
+
+  EXPECT_NE(pWorkers, pMine) << "each thread has its own stand-in";
+  EXPECT_EQ(nWhileWorkerHeld, 2u);
+  EXPECT_EQ(AfxGetTempObjectCount(), 1u) << "the worker's went with it";
+  AfxDeleteTempMaps();
+  EXPECT_EQ(AfxGetTempObjectCount(), 0u);
+}
+
 // ---- dialog colours -------------------------------------------------------------------------
 
 class CColorDialog : public CDialog {
@@ -339,7 +444,7 @@ class DialogColorTest : public ::testing::Test {
 
     ::SetWindowPos(m_dlg, HWND_TOPMOST, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     ::RedrawWindow(m_dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpFor(100);
+    PumpUntilIdle();
   }
   void TearDown() override { m_dlg.DestroyWindow(); }
 

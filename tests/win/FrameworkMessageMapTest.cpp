@@ -566,7 +566,7 @@ TEST_F(ReflectionTest, CtlColor_ReflectReturnsBrush_ThatBrushAnswersAndPaints) {
   EXPECT_EQ(g_log, (std::vector<std::string>{"child:ctlcolor:" + std::to_string(CTLCOLOR_STATIC)}));
 
   ::RedrawWindow(hLabel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  PumpFor(50);
+  PumpUntilIdle();
   CRect rc;
   ::GetClientRect(hLabel, &rc);
   EXPECT_EQ(ReadPixel(hLabel, rc.right - 3, rc.bottom - 3), crChild);
@@ -584,7 +584,7 @@ TEST_F(ReflectionTest, CtlColor_ReflectReturnsNull_DialogColourApplies) {
   EXPECT_EQ(g_log, (std::vector<std::string>{"child:ctlcolor:" + std::to_string(CTLCOLOR_STATIC), "parent:ctlcolor"}));
 
   ::RedrawWindow(hLabel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  PumpFor(50);
+  PumpUntilIdle();
   CRect rc;
   ::GetClientRect(hLabel, &rc);
   EXPECT_EQ(ReadPixel(hLabel, rc.right - 3, rc.bottom - 3), kDlgBk);
@@ -598,7 +598,7 @@ TEST_F(ReflectionTest, DrawItem_OwnerDrawnButton_ReachesCButtonDrawItemNotParent
   ASSERT_TRUE(button.SubclassWindow(hButton));
 
   ::RedrawWindow(hButton, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  PumpFor(50);
+  PumpUntilIdle();
   ASSERT_GE(button.m_nDrawItem, 1);
   EXPECT_EQ(button.m_lastDraw.CtlType, static_cast<UINT>(ODT_BUTTON));
   EXPECT_EQ(button.m_lastDraw.CtlID, static_cast<UINT>(IDC_OWNERDRAW));
@@ -609,7 +609,7 @@ TEST_F(ReflectionTest, DrawItem_OwnerDrawnButton_ReachesCButtonDrawItemNotParent
   // An owner-drawn button without an object stays the parent's business.
   HWND hPlain = AddChild("BUTTON", "plain", BS_OWNERDRAW, IDC_PLAIN_OWNERDRAW, 100, 150, 80, 30);
   ::RedrawWindow(hPlain, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  PumpFor(50);
+  PumpUntilIdle();
   EXPECT_GE(m_host.m_nParentDrawItem, 1);
   EXPECT_EQ(m_host.m_nParentDrawCtlId, static_cast<UINT>(IDC_PLAIN_OWNERDRAW));
 }

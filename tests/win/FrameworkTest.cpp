@@ -1,4 +1,5 @@
-// The framework's non-window pieces the program relies on: CString, CRegKey and AfxBeginThread.
+// The framework's non-window pieces the program relies on: CString, device contexts and GDI
+// selections, CRegKey and AfxBeginThread.
 #include "afxwin.h"
 #include "atlbase.h"
 
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 // Records whether one watched object reaches operator delete, so a self-deleting thread object
@@ -97,6 +99,50 @@ TEST(CStringTest, GetBufferReleaseBuffer_WrittenThroughBuffer_LengthFromNulOrArg
   t.GetBuffer(0);  // less than the length: contents stay
   t.ReleaseBuffer(3);
   EXPECT_STREQ(t, "abc");
+}
+
+// ---- device contexts and selections ---------------------------------------------------------
+
+bool IsLiveMemoryDC(HDC hdc) { return ::GetObjectType(hdc) == OBJ_MEMDC; }
+
+TEST(CDCTest, Ownership_ByType_MemoryDCDeletesItsOwnViewNeverDeletes) {
+  HDC hMine = nullptr;
+  {
+    CMemoryDC dc(nullptr);
+    hMine = dc;
+    ASSERT_TRUE(IsLiveMemoryDC(hMine));
+    HDC hFirst = hMine;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    hMine = dc;
+    EXPECT_FALSE(IsLiveMemoryDC(hFirst)) << "a second CreateCompatibleDC deletes the first DC";
+    EXPECT_TRUE(IsLiveMemoryDC(hMine));
+  }
+  EXPECT_FALSE(IsLiveMemoryDC(hMine)) << "deleted with the holder";
+
+  HDC hBorrowed = ::CreateCompatibleDC(nullptr);
+  ASSERT_TRUE(IsLiveMemoryDC(hBorrowed));
+  { CDC view(hBorrowed); }
+  EXPECT_TRUE(IsLiveMemoryDC(hBorrowed)) << "a view leaves the DC to its owner";
+  ::DeleteDC(hBorrowed);
+}
+
+TEST(CSelectGuardTest, Select_SeveralInTurn_CurrentIsLastAndFirstDisplacedComesBack) {
+  CMemoryDC dc(nullptr);
+  ASSERT_TRUE(dc.GetSafeHdc());
+  const HGDIOBJ hOriginal = ::GetCurrentObject(dc, OBJ_BRUSH);
+  CBrush red(RGB(255, 0, 0)), green(RGB(0, 255, 0));
+  {
+    CSelectGuard guard(dc, red);
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), red.GetSafeHandle());
+    guard.Select(green);
+    guard.Select(nullptr);  // nothing to select: the selection stays
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), green.GetSafeHandle());
+  }
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), hOriginal);
+  {
+    CSelectGuard nothing(dc, nullptr);
+  }
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), hOriginal);
 }
 
 // ---- CRegKey --------------------------------------------------------------------------------
@@ -230,6 +276,26 @@ TEST_F(AfxBeginThreadTest, AfxBeginThread_ProcReturns_ThreadObjectDeletesItself)
   DWORD exitCode = 0;
   EXPECT_TRUE(::GetExitCodeThread(hThread.get(), &exitCode));
   EXPECT_EQ(exitCode, 42u);
+}
+
+UINT __cdecl ThrowingProc(LPVOID) { throw std::runtime_error("worker failed"); }
+
+TEST_F(AfxBeginThreadTest, AfxBeginThread_ProcThrows_ThreadEndsWithMinusOneAndDeletesItself) {
+  CWinThread* pThread = AfxBeginThread(&ThrowingProc, nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+  ASSERT_NE(pThread, nullptr);
+  HANDLE hDup = nullptr;
+  ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), pThread->m_hThread, ::GetCurrentProcess(), &hDup, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS));
+  UniqueHandle hThread(hDup);
+  g_bWatchedDeleted = false;
+  g_pWatchedDelete = pThread;
+  pThread->ResumeThread();
+
+  ASSERT_EQ(::WaitForSingleObject(hThread.get(), 5000), WAIT_OBJECT_0);
+  EXPECT_TRUE(g_bWatchedDeleted.load());
+  DWORD exitCode = 0;
+  EXPECT_TRUE(::GetExitCodeThread(hThread.get(), &exitCode));
+  EXPECT_EQ(exitCode, static_cast<DWORD>(-1));
 }
 
 }  // namespace

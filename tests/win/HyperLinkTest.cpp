@@ -48,7 +48,32 @@ bool PumpUntil(const std::function<bool()>& done, DWORD dwTimeoutMs) {
   return wintest::WaitUntil(done, dwTimeoutMs, &PumpMessages);
 }
 
-void PumpFor(DWORD dwMs) { wintest::PumpFor(dwMs, &PumpMessages); }
+// Pumps until hWnd has had nTicks timer ticks; false when the deadline came first.
+bool PumpTicks(HWND hWnd, int nTicks, DWORD dwTimeoutMs = 5000) {
+  int nSeen = 0;
+  auto pumpCounting = [&] {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_TIMER && msg.hwnd == hWnd) ++nSeen;
+      if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+      }
+    }
+  };
+  return wintest::WaitUntil([&] { return nSeen >= nTicks; }, dwTimeoutMs, pumpCounting);
+}
+
+// Pumps until the pointer is at pt, as SetCursorPos asked, and what its motion set off is handled.
+void WaitForPointerAt(POINT pt) {
+  PumpUntil(
+      [&] {
+        POINT now{};
+        return ::GetCursorPos(&now) && now.x == pt.x && now.y == pt.y;
+      },
+      3000);
+  wintest::PumpUntilIdle(5000, &PumpMessages);
+}
 
 HFONT WindowFont(HWND hWnd) { return reinterpret_cast<HFONT>(::SendMessageA(hWnd, WM_GETFONT, 0, 0)); }
 
@@ -245,7 +270,7 @@ class HyperLinkTest : public ::testing::Test {
     }
     ::SetWindowPos(*s_pHost, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetForegroundWindow(*s_pHost);
-    PumpFor(50);
+    wintest::PumpUntilIdle(5000, &PumpMessages);
   }
 
   static void TearDownTestSuite() {
@@ -266,7 +291,8 @@ class HyperLinkTest : public ::testing::Test {
     PumpMessages();
   }
 
-  static void MovePointerAway() { ::SetCursorPos(5, 5); }
+  static constexpr POINT kAway{5, 5};
+  static void MovePointerAway() { ::SetCursorPos(kAway.x, kAway.y); }
 
   HWND MakeStatic(const char* pszText, DWORD dwStyle, CRect rc = CRect(20, 20, 320, 60), HFONT hFont = nullptr,
                   int nId = kLinkId) {
@@ -407,7 +433,7 @@ TEST_F(HyperLinkTest, Hover_EnterStayThenLeave_UnderlinedWhileInsidePlainAtFirst
   EXPECT_TRUE(link.m_bHovering);
   EXPECT_EQ(WindowFont(hWnd), link.m_fontUnderline.GetSafeHandle());
 
-  PumpFor(350);  // several ticks with the pointer still inside
+  PumpTicks(hWnd, 3);  // several ticks with the pointer still inside
   EXPECT_TRUE(link.m_bHovering);
   EXPECT_EQ(WindowFont(hWnd), link.m_fontUnderline.GetSafeHandle());
 
@@ -428,7 +454,9 @@ TEST_F(HyperLinkTest, OnTimer_PostedTickWithPointerOutside_EndsHover) {
   ASSERT_TRUE(link.m_bHovering);
 
   MovePointerAway();
-  PumpFor(150);  // lets the pointer's own motion settle; with no timer the hover must stay
+  WaitForPointerAt(kAway);
+  // With no timer the hover must stay, whatever the pointer's own motion brings.
+  PumpUntil([&] { return !link.m_bHovering; }, 150);
   ASSERT_TRUE(link.m_bHovering);
   ::PostMessageA(hWnd, WM_TIMER, 7, 0);  // any timer id counts
   PumpMessages();
@@ -794,7 +822,7 @@ TEST_F(HyperLinkTest, OpenLink_HtmCommandTooLong_NotRunShellResultStands) {
   ASSERT_TRUE(htm.Register(command.c_str()));
 
   EXPECT_EQ(CHyperLink::OpenLink(kMissingFile, SW_HIDE), SE_ERR_FNF);
-  PumpFor(500);
+  PumpUntil([&] { return ::GetFileAttributesA(out.c_str()) != INVALID_FILE_ATTRIBUTES; }, 500);
   EXPECT_EQ(::GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES) << "the refused command ran";
 }
 
@@ -833,7 +861,8 @@ TEST_F(HyperLinkTest, OnClicked_MouseDownOpensThroughFallback_VisitedNoErrorBox)
   // Pointer away without a tick: only the click may end the hover, and no later move restarts it.
   ::KillTimer(hWnd, 100);
   MovePointerAway();
-  PumpFor(150);
+  WaitForPointerAt(kAway);
+  PumpUntil([&] { return !link.m_bHovering; }, 150);
   ASSERT_TRUE(link.m_bHovering);
   CMessageBoxCatcher catcher;
   // The static reports the press itself, thanks to SS_NOTIFY.

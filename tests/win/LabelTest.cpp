@@ -218,11 +218,8 @@ TEST_F(LabelTest, LButtonDown_NotifyStyle_ShellOpensTextThenParentGetsClick) {
   ::SendMessageA(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   EXPECT_EQ(s_pHost->m_nClicks, 1) << "default processing notifies the parent";
 
-  bool bOpened = false;
-  for (int i = 0; i < 300 && !bOpened; ++i) {
-    PumpFor(100);
-    bOpened = ::GetFileAttributesA(strMarker.c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
+  const bool bOpened =
+      WaitUntil([&] { return ::GetFileAttributesA(strMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
   EXPECT_TRUE(bOpened) << "the shell did not open " << strScript;
   ::DeleteFileA(strMarker.c_str());
   ::DeleteFileA(strScript.c_str());

@@ -311,7 +311,7 @@ TEST_F(TextProgressCtrlTest, SetPos_SamePixelLength_NoRepaint_NewLengthRepaintsA
   EXPECT_EQ(CaptureClient(hWnd).At(99, 10), kRed);
 
   for (int nPos = 501; nPos <= 504; ++nPos) m_bar.SetPos(nPos);  // 100.2 .. 100.8 pixels
-  PumpFor(50);
+  PumpUntilIdle();
   EXPECT_EQ(paints.Take(), 0);
   EXPECT_EQ(CaptureClient(hWnd).At(100, 10), kGrey);
 
@@ -369,11 +369,11 @@ TEST_F(TextProgressCtrlTest, SetWindowText_OverridesPercentage_SameTextNoRepaint
   EXPECT_TRUE(CaptureClient(hWnd) == Expected(hWnd, 0, kRed, kGrey, "Busy"));
 
   m_bar.SetWindowText("Busy");
-  PumpFor(50);
+  PumpUntilIdle();
   EXPECT_EQ(paints.Take(), 0);
 
   m_bar.SetWindowText("busy");
-  PumpFor(50);
+  PumpUntilIdle();
   EXPECT_GE(paints.Take(), 1) << "the comparison is case-sensitive";
 
   m_bar.SetWindowText("");
@@ -436,7 +436,7 @@ TEST_F(TextProgressCtrlTest, SetRange_16BitHalves_TakenUnsignedAndNotRedrawn) {
   EXPECT_EQ(nLower, -50);
   EXPECT_EQ(nUpper, 50);
 
-  PumpFor(50);
+  PumpUntilIdle();
   EXPECT_EQ(paints.Take(), 0);
 }
 

@@ -335,6 +335,12 @@ bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return PostMessageA(window, message, wParam, lParam) != FALSE;
 }
 
+bool SyncWithThreadOf(HWND window, int rounds, DWORD timeoutMs) {
+    for (int i = 0; i < rounds; ++i)
+        if (!SendWithTimeout(window, WM_NULL, 0, 0, nullptr, timeoutMs)) return false;
+    return true;
+}
+
 HWND FindMessageBox(DWORD pid, HWND exclude) {
     struct Search {
         DWORD pid;

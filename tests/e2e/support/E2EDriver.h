@@ -83,6 +83,11 @@ std::optional<std::string> ControlText(HWND dialog, int controlId, DWORD timeout
 bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                      LRESULT* result = nullptr, DWORD timeoutMs = 5000);
 bool Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// Returns once the thread of window has handled what was queued for it before the call (posted
+// and input messages, then paints), up to rounds of them: each round is a sent message, which
+// the thread takes before anything queued, so the next round gets in only after one queued
+// message was handled. False when a round went unanswered within timeoutMs.
+bool SyncWithThreadOf(HWND window, int rounds = 64, DWORD timeoutMs = 5000);
 
 // Message boxes: a "#32770" window of pid holding the box's text control (id 0xFFFF).
 // Pass the program's own dialogs as exclude when they could also match.

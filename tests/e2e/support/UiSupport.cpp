@@ -366,10 +366,10 @@ bool BringToFront(HWND window) {
     SetForegroundWindow(window);
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    // A message round trip after the repaint request: by then the paint messages are handled.
-    if (!SendWithTimeout(window, WM_NULL, 0, 0)) return false;
-    Sleep(300);
-    return SendWithTimeout(window, WM_NULL, 0, 0);
+    WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+    // The activation and the repaints are queued in the window's thread; once it has handled
+    // them, the picture is on the screen.
+    return SyncWithThreadOf(window);
 }
 
 bool WaitUntilOnScreen(HWND dialog) {
@@ -380,8 +380,11 @@ bool WaitUntilOnScreen(HWND dialog) {
                    ScreenPixel((w.left + w.right) / 2, w.top) == RGB(222, 223, 222);
         },
         10000);
-    Sleep(1000);
-    return painted;
+    // The desktop must have settled too: a popup opened over a window that is still being
+    // mapped can end up beneath it. Both the dialog's thread and the desktop's have handled
+    // what they had queued once these return.
+    const bool settled = SyncWithThreadOf(dialog) && SyncWithThreadOf(GetDesktopWindow());
+    return painted && settled;
 }
 
 void ParkMouse() { MoveMouse(1, 1); }
@@ -427,14 +430,16 @@ std::optional<RECT> TraySlotRect(int slot) {
 
 std::vector<int> TraySlotsShowingIcon(const std::string& exe, int maxSlots) {
     std::vector<int> slots;
+    // The shell handles each move (and drops what it finds dead) before the next one comes.
     for (int slot = 0; slot < maxSlots; ++slot) {
         if (auto center = TrayIconCenter(slot)) {
             MoveMouse(center->x, center->y);
-            Sleep(30);
+            if (HWND shell = WindowFromPoint(*center)) SyncWithThreadOf(shell, 4);
         }
     }
     ParkMouse();
-    Sleep(200);
+    // ... and repaints the slots it emptied.
+    if (HWND taskbar = TaskbarWindow()) SyncWithThreadOf(taskbar);
     const int cx = GetSystemMetrics(SM_CXSMICON);
     const int cy = GetSystemMetrics(SM_CYSMICON);
     for (int slot = 0; slot < maxSlots; ++slot) {
@@ -505,7 +510,7 @@ std::optional<MenuPicture> RenderExeMenu(const std::string& exe, int menuId, POI
     std::thread watcher([&] {
         HWND window = WaitForPopupMenu(GetCurrentProcessId(), 5000);
         if (!window) return;
-        Sleep(400);
+        SyncWithThreadOf(window);  // the menu loop has painted it
         picture.window = WindowRectOf(window);
         picture.image = CaptureScreen(picture.window);
         const int count = GetMenuItemCount(popup);

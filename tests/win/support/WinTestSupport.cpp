@@ -60,10 +60,15 @@ void PumpFor(DWORD dwMillis, const std::function<void()>& pump) {
   WaitUntil([] { return false; }, dwMillis, pump);
 }
 
+bool PumpUntilIdle(DWORD dwTimeoutMs, const std::function<void()>& pump) {
+  constexpr UINT kWork = QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT | QS_HOTKEY;
+  return WaitUntil([] { return HIWORD(::GetQueueStatus(kWork)) == 0; }, dwTimeoutMs, pump);
+}
+
 void Settle(HWND hWnd) {
-  PumpFor(100);
+  PumpUntilIdle();
   ::RedrawWindow(hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PumpFor(20);
+  PumpUntilIdle();
 }
 
 // ---- dialogs --------------------------------------------------------------------------------------
@@ -142,7 +147,7 @@ CPoint ScreenCenter(HWND hWnd) {
 // ---- colours and pixels ---------------------------------------------------------------------------
 
 CtlColorAnswer AskCtlColor(HWND hWndParent, HWND hWndCtl, UINT nMessage) {
-  CDC dc;
+  CMemoryDC dc;
   EXPECT_TRUE(dc.CreateCompatibleDC(nullptr)) << "no memory DC for the colour request";
   HGDIOBJ hOldFont = ::GetCurrentObject(dc, OBJ_FONT);
   CtlColorAnswer a;

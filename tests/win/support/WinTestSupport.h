@@ -26,8 +26,14 @@ void PumpPendingPreTranslated(HWND hWndStop);
 bool WaitUntil(const std::function<bool()>& done, DWORD dwTimeoutMs = 3000,
                const std::function<void()>& pump = &PumpPending);
 
-// Pumps for dwMillis whatever arrives: lets timers fire and posted messages land.
+// Pumps for dwMillis whatever arrives: lets timers fire and posted messages land. Only for
+// watching that something does NOT happen; waiting for something is WaitUntil's job.
 void PumpFor(DWORD dwMillis, const std::function<void()>& pump = &PumpPending);
+
+// Pumps until this thread has nothing left to do: no posted, sent, input or paint message
+// waiting (timers are left out, they come back by design). False when dwTimeoutMs passed first.
+// What synchronous calls set off (paints, posted notices) has then all happened.
+bool PumpUntilIdle(DWORD dwTimeoutMs = 5000, const std::function<void()>& pump = &PumpPending);
 
 // Lets every pending paint of hWnd and its children happen, so what follows sees only what it
 // caused.
@@ -161,7 +167,7 @@ class CDibCanvas {
   int m_cy;
   void* m_pBits = nullptr;
   CBitmap m_bitmap;
-  CDC m_dc;
+  CMemoryDC m_dc;
   HGDIOBJ m_hOld = nullptr;
 };
 

@@ -1,108 +1,53 @@
 #include "afxwin.h"
 
+#include "afximpl.h"
 #include "afxmenu.h"
 
-#include <memory>
-#include <mutex>
-#include <unordered_map>
+using namespace afximpl;
 
-// ---- run-time classes --------------------------------------------------------------------------
-
-const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
-
-bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBase) const {
-  for (const CRuntimeClass* p = this; p; p = p->m_pBaseClass) {
-    if (p == pBase || lstrcmpA(p->m_lpszClassName, pBase->m_lpszClassName) == 0) return true;
-  }
-  return false;
-}
-
-bool CObject::IsKindOf(const CRuntimeClass* pClass) const {
-  return pClass && GetRuntimeClass()->IsDerivedFrom(pClass);
-}
-
-IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
-IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
-IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
-IMPLEMENT_DYNAMIC(CButton, CWnd)
-IMPLEMENT_DYNAMIC(CStatic, CWnd)
-IMPLEMENT_DYNAMIC(CEdit, CWnd)
-IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
-IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
-IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
-IMPLEMENT_DYNAMIC(CMenu, CObject)
-
-// ---- message maps ------------------------------------------------------------------------------
-
-const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
-  static const AFX_MSGMAP map = {nullptr, &entries[0]};
-  return &map;
-}
-
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
-
-const AFX_MSGMAP_ENTRY* CCmdTarget::FindMapEntry(UINT nMessage, UINT nCode, UINT nID) const {
-  for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
-    for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e) {
-      if (e->nMessage == nMessage && e->nCode == nCode && nID >= e->nID && nID <= e->nLastID) return e;
-    }
-  }
-  return nullptr;
-}
-
-BOOL CCmdTarget::DispatchMapMessage(UINT nMessage, UINT nCode, UINT nID, WPARAM wParam, LPARAM lParam,
-                                    LRESULT* pResult) {
-  const AFX_MSGMAP_ENTRY* e = FindMapEntry(nMessage, nCode, nID);
-  if (!e) return FALSE;
-  LRESULT lResult = 0;
-  BOOL bHandled = e->pfn(this, wParam, lParam, &lResult);
-  if (bHandled && pResult) *pResult = lResult;
-  return bHandled;
-}
 
 // ---- handle maps -------------------------------------------------------------------------------
 
+std::atomic<size_t> afximpl::g_nTempObjects{0};
+
 namespace {
 
-// Handle → object maps, process-wide and locked: the optimization worker looks windows up too.
-// Permanent entries are objects attached to a handle; a handle without one gets a lasting
-// stand-in made by makeTemp, which never owns the handle.
-template <class H, class T>
-class CHandleMap {
- public:
-  T* FindPermanent(H h) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto it = m_permanent.find(h);
-    return it == m_permanent.end() ? nullptr : it->second;
-  }
-  template <class MakeTemp>
-  T* FindOrMakeTemporary(H h, MakeTemp makeTemp) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto it = m_permanent.find(h);
-    if (it != m_permanent.end()) return it->second;
-    auto& slot = m_temporary[h];
-    if (!slot) slot = makeTemp(h);
-    return slot.get();
-  }
-  bool AddPermanent(H h, T* p) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    return m_permanent.emplace(h, p).second;
-  }
-  void RemovePermanent(H h, T* p) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    auto it = m_permanent.find(h);
-    if (it != m_permanent.end() && it->second == p) m_permanent.erase(it);
-  }
+// Each thread's maps hang in a fiber-local slot whose callback frees them when the thread ends.
+// Not a C++ thread_local with a destructor: with MinGW's posix threads those destructors run
+// through winpthreads, and once a framework thread had used one the process hung at exit.
+void CALLBACK FreeTempMaps(void* pMaps) {
+  auto* p = static_cast<CTempMaps*>(pMaps);
+  if (!p) return;
+  p->Clear();
+  delete p;
+}
 
- private:
-  std::mutex m_lock;
-  std::unordered_map<H, T*> m_permanent;
-  std::unordered_map<H, std::unique_ptr<T>> m_temporary;
-};
+// Used only when the process has run out of slots: the maps then outlive their thread.
+thread_local CTempMaps* t_pUnslotted = nullptr;
+
+DWORD TempMapsSlot() {
+  static const DWORD dwSlot = ::FlsAlloc(&FreeTempMaps);
+  return dwSlot;
+}
+
+}  // namespace
+
+CTempMaps* afximpl::ThisThreadsTempMaps() {
+  const DWORD dwSlot = TempMapsSlot();
+  return dwSlot == FLS_OUT_OF_INDEXES ? t_pUnslotted : static_cast<CTempMaps*>(::FlsGetValue(dwSlot));
+}
+
+CTempMaps& afximpl::TempMaps() {
+  if (CTempMaps* pMaps = ThisThreadsTempMaps()) return *pMaps;
+  auto* pMaps = new CTempMaps;
+  if (TempMapsSlot() != FLS_OUT_OF_INDEXES && ::FlsSetValue(TempMapsSlot(), pMaps)) return *pMaps;
+  delete pMaps;
+  if (!t_pUnslotted) t_pUnslotted = new CTempMaps;
+  return *t_pUnslotted;
+}
+
+namespace {
 
 CHandleMap<HWND, CWnd>& WndMap() {
   static auto* map = new CHandleMap<HWND, CWnd>;  // outlives every static CWnd, the application's too
@@ -118,9 +63,10 @@ LRESULT CALLBACK CreationCbtHook(int nCode, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = t_pWndInit;
     t_pWndInit = nullptr;
     HWND hWnd = reinterpret_cast<HWND>(wParam);
-    pWnd->Attach(hWnd);
+    VERIFY(pWnd->Attach(hWnd));  // a new window cannot be in the map yet
     pWnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (!pWnd->m_pfnSuper) TRACE("subclassing a new window failed: error %lu\n", ::GetLastError());
   }
   return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
@@ -140,8 +86,29 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd ? WndMap().FindPermanen
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
   if (!hWnd) return nullptr;
-  return WndMap().FindOrMakeTemporary(hWnd,
-                                      [](HWND h) -> std::unique_ptr<CWnd> { return std::make_unique<CTempWnd>(h); });
+  return FindOrMakeTemporary(WndMap(), TempMaps().wnds, hWnd,
+                             [](HWND h) -> std::unique_ptr<CWnd> { return std::make_unique<CTempWnd>(h); });
+}
+
+void AfxDeleteTempMaps() {
+  if (CTempMaps* pMaps = ThisThreadsTempMaps()) pMaps->Clear();
+}
+
+size_t AfxGetTempObjectCount() { return g_nTempObjects.load(); }
+
+namespace {
+thread_local int t_nMessageLoops = 0;
+}  // namespace
+
+CMessageLoopScope::CMessageLoopScope() { ++t_nMessageLoops; }
+CMessageLoopScope::~CMessageLoopScope() { --t_nMessageLoops; }
+
+void CMessageLoopScope::IdleIfQueueEmpty() {
+  if (t_nMessageLoops != 1) return;
+  const CTempMaps* pMaps = ThisThreadsTempMaps();
+  if (!pMaps || (pMaps->wnds.empty() && pMaps->menus.empty())) return;  // the usual case costs no call
+  MSG msg;
+  if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) AfxDeleteTempMaps();
 }
 
 BOOL CWnd::Attach(HWND hWnd) {
@@ -172,6 +139,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
   if (!Attach(hWnd)) return FALSE;
   PreSubclassWindow();
   WNDPROC old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+  if (!old) TRACE("SubclassWindow(%p) failed: error %lu\n", static_cast<void*>(hWnd), ::GetLastError());
   if (old != &AfxWndProc) m_pfnSuper = old;
   return TRUE;
 }
@@ -191,6 +159,8 @@ HWND CWnd::UnsubclassWindow() {
 CWndCreationHook::CWndCreationHook(CWnd* pWnd) : m_pPrev(t_pWndInit) {
   t_pWndInit = pWnd;
   m_hHook = ::SetWindowsHookExA(WH_CBT, &CreationCbtHook, nullptr, ::GetCurrentThreadId());
+  if (!m_hHook) TRACE("SetWindowsHookEx(WH_CBT) for window creation failed: error %lu\n", ::GetLastError());
+  ASSERT(m_hHook != nullptr);
 }
 
 CWndCreationHook::~CWndCreationHook() {
@@ -208,6 +178,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpsz
                              nIDorHMenu, AfxGetInstanceHandle(), lpParam);
   }
   if (!hWnd) {
+    TRACE("CreateWindowEx(%s) failed: error %lu\n", IS_INTRESOURCE(lpszClassName) ? "#atom" : lpszClassName,
+          ::GetLastError());
     if (m_hWnd) Detach();
     return FALSE;
   }
@@ -243,6 +215,8 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     lResult = pWnd->WindowProc(message, wParam, lParam);
   } catch (...) {
     // Nothing may unwind through user32; the message simply counts as handled.
+    TRACE_CURRENT_EXCEPTION("window procedure");
+    TRACE("  (message 0x%04X to window %p)\n", message, static_cast<void*>(hWnd));
     lResult = 0;
   }
   t_currentMsg = saved;
@@ -474,136 +448,3 @@ int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) 
   return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
 }
 
-// ---- control wrappers --------------------------------------------------------------------------
-
-BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message == WM_DRAWITEM) {
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (pResult) *pResult = TRUE;
-    return TRUE;
-  }
-  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-}
-
-void CEdit::SetSel(int nStartChar, int nEndChar, BOOL bNoScroll) {
-  SendMessage(EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);
-  if (!bNoScroll) SendMessage(EM_SCROLLCARET);
-}
-
-void CEdit::GetSel(int& nStartChar, int& nEndChar) const {
-  DWORD dwStart = 0, dwEnd = 0;
-  SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&dwStart), reinterpret_cast<LPARAM>(&dwEnd));
-  nStartChar = static_cast<int>(dwStart);
-  nEndChar = static_cast<int>(dwEnd);
-}
-
-void CProgressCtrl::GetRange(int& nLower, int& nUpper) const {
-  PBRANGE range{0, 0};
-  SendMessage(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
-  nLower = range.iLow;
-  nUpper = range.iHigh;
-}
-
-BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
-  return CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, pParentWnd ? pParentWnd->m_hWnd : nullptr, nullptr);
-}
-
-namespace {
-// The version-2 record size is understood by every comctl32 since 4.70.
-TOOLINFOA MakeToolInfo(CWnd* pWnd, UINT_PTR nIDTool) {
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = pWnd ? pWnd->m_hWnd : nullptr;
-  ti.uId = nIDTool;
-  if (nIDTool == 0 && ti.hwnd) {
-    ti.uFlags = TTF_IDISHWND;
-    ti.uId = reinterpret_cast<UINT_PTR>(ti.hwnd);
-  }
-  return ti;
-}
-}  // namespace
-
-BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool) {
-  TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
-  if (lpRectTool) ti.rect = *lpRectTool;
-  else if (pWnd && nIDTool != 0) ::GetClientRect(pWnd->m_hWnd, &ti.rect);
-  ti.hinst = AfxGetResourceHandle();
-  ti.lpszText = const_cast<char*>(lpszText ? lpszText : "");
-  return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
-}
-
-void CToolTipCtrl::UpdateTipText(const char* lpszText, CWnd* pWnd, UINT_PTR nIDTool) {
-  TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
-  ti.hinst = AfxGetResourceHandle();
-  ti.lpszText = const_cast<char*>(lpszText ? lpszText : "");
-  SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-CString CToolTipCtrl::GetToolText(CWnd* pWnd, UINT_PTR nIDTool) const {
-  char buf[1024] = {};
-  TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
-  ti.lpszText = buf;
-  SendMessage(TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&ti));
-  buf[sizeof buf - 1] = '\0';
-  return CString(buf);
-}
-
-// ---- menus -------------------------------------------------------------------------------------
-
-namespace {
-CHandleMap<HMENU, CMenu>& MenuMap() {
-  static auto* map = new CHandleMap<HMENU, CMenu>;
-  return *map;
-}
-}  // namespace
-
-CMenu* CMenu::FromHandlePermanent(HMENU hMenu) { return hMenu ? MenuMap().FindPermanent(hMenu) : nullptr; }
-
-CMenu* CMenu::FromHandle(HMENU hMenu) {
-  if (!hMenu) return nullptr;
-  return MenuMap().FindOrMakeTemporary(hMenu, [](HMENU h) {
-    auto pMenu = std::make_unique<CMenu>();
-    pMenu->m_hMenu = h;
-    pMenu->m_bTemporary = true;
-    return pMenu;
-  });
-}
-
-BOOL CMenu::Attach(HMENU hMenu) {
-  if (!hMenu || m_hMenu || !MenuMap().AddPermanent(hMenu, this)) return FALSE;
-  m_hMenu = hMenu;
-  return TRUE;
-}
-
-HMENU CMenu::Detach() {
-  HMENU hMenu = m_hMenu;
-  if (hMenu && !m_bTemporary) MenuMap().RemovePermanent(hMenu, this);
-  m_hMenu = nullptr;
-  return hMenu;
-}
-
-BOOL CMenu::LoadMenu(UINT nIDResource) {
-  return Attach(::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource)));
-}
-
-BOOL CMenu::LoadMenu(const char* lpszResourceName) {
-  return Attach(::LoadMenuA(AfxGetResourceHandle(), lpszResourceName));
-}
-
-BOOL CMenu::DestroyMenu() {
-  if (!m_hMenu || m_bTemporary) return FALSE;
-  return ::DestroyMenu(Detach());
-}
-
-CMenu::~CMenu() {
-  if (!m_bTemporary) DestroyMenu();
-}
-
-int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
-  char buf[256] = {};
-  int n = ::GetMenuStringA(m_hMenu, nIDItem, buf, static_cast<int>(sizeof buf), nFlags);
-  buf[sizeof buf - 1] = '\0';
-  rString = buf;
-  return n;
-}
