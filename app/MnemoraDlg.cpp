@@ -299,6 +299,7 @@ void CMnemoraDlg::RefreshMemoryStatus() {
 
 void CMnemoraDlg::OnTimer(UINT_PTR nIDEvent) {
   RefreshMemoryStatus();
+  m_trayIcon.OnRefreshTick();  // also during a pass: a hidden program must not stay unreachable
   CDialog::OnTimer(nIDEvent);
 }
 

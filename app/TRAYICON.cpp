@@ -42,6 +42,8 @@ BOOL CTrayIcon::SetIconResource(UINT uID) {
 }
 
 BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
+  m_hWantedIcon = hIcon;
+  m_nTicksSinceTry = 0;
   m_nid.uFlags = 0;
   DWORD dwOperation;
   if (hIcon) {
@@ -63,14 +65,20 @@ BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
 }
 
 BOOL CTrayIcon::Restore() {
-  HICON hIcon = m_nid.hIcon;
+  HICON hIcon = m_nid.hIcon ? m_nid.hIcon : m_hWantedIcon;
   if (!hIcon) return TRUE;
   m_nid.hIcon = nullptr;
   if (SetIconHandle(hIcon, nullptr)) return TRUE;
   // The add fails when the shell still shows the icon (the broadcast came without a real
-  // restart); then it is ours to keep, not to forget.
+  // restart, or an earlier add timed out but took effect); then it is ours to keep, not to forget.
   m_nid.hIcon = hIcon;
   return SetIconHandle(hIcon, nullptr);
+}
+
+void CTrayIcon::OnRefreshTick() {
+  if (m_nid.hIcon || !m_hWantedIcon) return;
+  if (++m_nTicksSinceTry < kRetryTicks) return;
+  Restore();
 }
 
 LRESULT CTrayIcon::HandleNotify(WPARAM uID, LPARAM lEvent) {
@@ -87,8 +95,12 @@ LRESULT CTrayIcon::HandleNotify(WPARAM uID, LPARAM lEvent) {
     pSubMenu->SetDefaultItem(0, TRUE);
     POINT pt{0, 0};
     ::GetCursorPos(&pt);
+    // The shell's contract for such menus: the owner in the foreground first, so a click
+    // elsewhere closes the menu; one more message to it afterwards, so the next menu does not
+    // close as soon as it opens.
     ::SetForegroundWindow(m_nid.hWnd);
     pSubMenu->TrackPopupMenu(0, pt.x, pt.y, CWnd::FromHandle(m_nid.hWnd));
+    ::PostMessageA(m_nid.hWnd, WM_NULL, 0, 0);
   } else {
     ::SendMessageA(m_nid.hWnd, WM_COMMAND, pSubMenu->GetMenuItemID(0), 0);
   }

@@ -15,8 +15,13 @@ class CTrayIcon : public CCmdTarget {
   BOOL SetIconHandle(HICON hIcon, const char* lpszTip);
   virtual LRESULT HandleNotify(WPARAM uID, LPARAM lEvent);
 
-  // The taskbar was recreated (explorer restarted): the shell forgot the icon, so add it again.
+  // The taskbar was recreated (explorer restarted): the shell forgot the icon, so add it again;
+  // an icon the shell refused earlier is asked for again too.
   BOOL Restore();
+  // Called at every refresh tick. While the shell has refused the icon (at log-on it is often
+  // not ready yet), every kRetryTicks-th tick asks for it again, until the shell takes it.
+  void OnRefreshTick();
+  static constexpr int kRetryTicks = 10;
 
   // The shell call, replaceable so tests can record what reaches the shell.
   using ShellNotifyProc = BOOL(WINAPI*)(DWORD dwMessage, PNOTIFYICONDATAA lpData);
@@ -26,4 +31,8 @@ class CTrayIcon : public CCmdTarget {
 
  protected:
   NOTIFYICONDATAA m_nid;
+
+ private:
+  HICON m_hWantedIcon = nullptr;  // what the program wants shown, whether the shell took it or not
+  int m_nTicksSinceTry = 0;
 };

@@ -18,6 +18,13 @@ BEGIN_MESSAGE_MAP(CLabel, CStatic)
 END_MESSAGE_MAP()
 
 CLabel& CLabel::SetLabelText(const char* pszText) {
+  // The read-outs are rewritten every second and mostly unchanged: the same text again would
+  // only repaint the same pixels.
+  if (IsWindow()) {
+    CString strCurrent;
+    GetWindowText(strCurrent);
+    if (strCurrent == (pszText ? pszText : "")) return *this;
+  }
   SetWindowText(pszText);
   return *this;
 }

@@ -7,6 +7,7 @@ class CLabel : public CStatic {
   CLabel();
   ~CLabel() override;
 
+  // Sets the window text; the text the control already shows is not written again.
   CLabel& SetLabelText(const char* pszText);
   CLabel& SetForeColor(COLORREF crText);
   // Takes effect at the next repaint; the only setter that may run before the window exists.

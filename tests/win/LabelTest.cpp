@@ -199,6 +199,33 @@ TEST_F(LabelTest, SetLabelText_ChainsAndSetsWindowText) {
   EXPECT_STREQ(buf, "42.17%");
 }
 
+// The refresh rewrites every read-out each second: an unchanged text must cost no repaint, a
+// changed one must show. A background changed meanwhile tells whether the label was repainted.
+TEST_F(LabelTest, SetLabelText_SameTextNoRepaint_ChangedTextRepaints) {
+  HWND hWnd = CreateLabel(m_label, kLabelId, 10, "523760 KB");
+  m_label.SetBackColor(kWhite);
+  Settle();
+  m_label.SetBackColor(kGreen);
+
+  m_label.SetLabelText("523760 KB");
+  Settle();
+  EXPECT_EQ(CaptureClient(hWnd).At(118, 22), kWhite) << "same text: not repainted";
+
+  m_label.SetLabelText("523761 KB");
+  Settle();
+  EXPECT_EQ(CaptureClient(hWnd).At(118, 22), kGreen) << "new text: repainted";
+  char buf[32] = {};
+  ::GetWindowTextA(hWnd, buf, static_cast<int>(sizeof buf));
+  EXPECT_STREQ(buf, "523761 KB");
+
+  ::SetWindowTextA(hWnd, "written around the label");
+  m_label.SetLabelText("523761 KB");
+  ::GetWindowTextA(hWnd, buf, static_cast<int>(sizeof buf));
+  EXPECT_STREQ(buf, "523761 KB") << "compared with what the control shows, not with the last call";
+  m_label.SetLabelText("");
+  EXPECT_EQ(::GetWindowTextLengthA(hWnd), 0);
+}
+
 TEST_F(LabelTest, LButtonDown_NotifyStyle_ShellOpensTextThenParentGetsClick) {
   char szTemp[MAX_PATH + 1] = {};
   DWORD n = ::GetTempPathA(MAX_PATH, szTemp);

@@ -186,6 +186,59 @@ TEST_F(TrayIconTest, Restore_ShellStillShowsIcon_ModifiesAndKeepsIt) {
   EXPECT_EQ(g_calls[2].dwMessage, static_cast<DWORD>(NIM_ADD));
 }
 
+// At log-on the shell is often not ready: the refused icon is asked for again every tenth tick
+// (a shell that answers ADD with "already there" gets a MODIFY) until the shell takes it.
+TEST_F(TrayIconTest, FailedFirstAdd_RetriedAtEveryTenthTickUntilShellTakesIt) {
+  CTrayIcon tray(IDR_TRAY_MENU);
+  tray.SetNotifyWindow(CWnd::FromHandle(m_hHost), WM_TRAY_NOTIFY);
+  g_shellResult = FALSE;
+  EXPECT_FALSE(tray.SetIconResource(IDR_MAINFRAME));
+  ASSERT_EQ(g_calls.size(), 1u);
+
+  auto tick = [&](int n) {
+    for (int i = 0; i < n; ++i) tray.OnRefreshTick();
+  };
+  tick(CTrayIcon::kRetryTicks - 1);
+  EXPECT_EQ(g_calls.size(), 1u) << "no retry before the tenth tick";
+  tick(1);
+  ASSERT_EQ(g_calls.size(), 3u) << "still refused: ADD, then MODIFY";
+  EXPECT_EQ(g_calls[1].dwMessage, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(g_calls[2].dwMessage, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(tray.GetNotifyIconData().hIcon, nullptr);
+
+  g_shellResult = TRUE;
+  tick(CTrayIcon::kRetryTicks);
+  ASSERT_EQ(g_calls.size(), 4u);
+  EXPECT_EQ(g_calls[3].dwMessage, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(g_calls[3].data.uFlags, static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_MESSAGE));
+  EXPECT_STREQ(g_calls[3].data.szTip, "Mnemora.Net");
+  EXPECT_NE(tray.GetNotifyIconData().hIcon, nullptr);
+
+  tick(3 * CTrayIcon::kRetryTicks);
+  EXPECT_EQ(g_calls.size(), 4u) << "a shown icon is left alone";
+}
+
+TEST_F(TrayIconTest, FailedFirstAdd_TaskbarCreatedAddsItOrRemovalEndsTheWish) {
+  CTrayIcon tray(IDR_TRAY_MENU);
+  g_shellResult = FALSE;
+  tray.SetIconHandle(m_hIcon, nullptr);
+  g_shellResult = TRUE;
+  EXPECT_TRUE(tray.Restore());
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[1].dwMessage, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(tray.GetNotifyIconData().hIcon, m_hIcon);
+
+  CTrayIcon removed(IDR_TRAY_MENU);
+  g_calls.clear();
+  g_shellResult = FALSE;
+  removed.SetIconHandle(m_hIcon, nullptr);
+  g_shellResult = TRUE;
+  EXPECT_TRUE(removed.SetIconResource(0));
+  for (int i = 0; i < 3 * CTrayIcon::kRetryTicks; ++i) removed.OnRefreshTick();
+  EXPECT_TRUE(removed.Restore());
+  EXPECT_EQ(g_calls.size(), 1u) << "an icon given up is never asked for again";
+}
+
 TEST_F(TrayIconTest, HandleNotify_LeftUpAndDoubleClick_SendShowWindow) {
   CTrayIcon tray(IDR_TRAY_MENU);
   tray.SetNotifyWindow(CWnd::FromHandle(m_hHost), WM_TRAY_NOTIFY);
@@ -226,6 +279,8 @@ TEST_F(TrayIconTest, HandleNotify_RightUp_ShowsTrayMenuWithShowWindowDefault) {
   EXPECT_EQ(g_menu.texts[4], "&Help");
   EXPECT_EQ(g_menu.texts[6], "&Exit");
   EXPECT_TRUE(g_commands.empty()) << "the menu was closed without a choice";
+  MSG msg;
+  EXPECT_TRUE(::PeekMessageA(&msg, m_hHost, WM_NULL, WM_NULL, PM_REMOVE)) << "a message follows the menu";
 }
 
 }  // namespace
