@@ -56,6 +56,12 @@ run_ctest() {
     total_skipped=$(( total_skipped + skipped ))
 }
 
+# Unformatted sources count as one failure: the style is part of what the tests hold.
+if ! "$here/format.sh" check; then
+    problems+=("C++ sources not formatted: scripts/format.sh apply")
+    total_failed=$((total_failed + 1))
+fi
+
 # A build that fails counts as one failure, so a broken tree never reads "0 failed".
 build_failed() {
     problems+=("$1 build failed")
