@@ -165,9 +165,9 @@ BOOL CMnemoraDlg::OnInitDialog() {
   m_linkHomePage.SetLinkTarget(CString(MNEMORA_HOMEPAGE) + "?goto=Program-Main");
   m_linkHomePage.SetUnderlineMode(CHyperLink::UNDERLINE_ALWAYS);
 
-  for (CLabel* pLabel : {&m_lblTotalPhysCaption, &m_lblAvailPhysCaption, &m_lblTotalPageFileCaption,
-                         &m_lblAvailPageFileCaption, &m_lblTotalVirtualCaption, &m_lblAvailVirtualCaption,
-                         &m_lblOptimizingCaption}) {
+  for (CLabel* pLabel :
+       {&m_lblTotalPhysCaption, &m_lblAvailPhysCaption, &m_lblTotalPageFileCaption, &m_lblAvailPageFileCaption,
+        &m_lblTotalVirtualCaption, &m_lblAvailVirtualCaption, &m_lblOptimizingCaption}) {
     SetUpCaptionLabel(*pLabel, kLabelText);
   }
 

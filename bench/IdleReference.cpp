@@ -12,84 +12,80 @@ constexpr int kLabelId = 100;
 constexpr UINT_PTR kTimerId = 1;
 
 // An in-memory dialog template: one static text.
-std::vector<WORD> MakeTemplate()
-{
-    std::vector<WORD> t;
-    auto put = [&](DWORD v, int words) {
-        t.push_back(LOWORD(v));
-        if (words == 2) t.push_back(HIWORD(v));
-    };
-    auto putString = [&](const wchar_t* s) {
-        do {
-            t.push_back(static_cast<WORD>(*s));
-        } while (*s++);
-    };
-    put(DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 2);
-    put(0, 2);  // extended style
-    put(1, 1);  // one control
-    put(0, 1);
-    put(0, 1);
-    put(349, 1);
-    put(243, 1);
-    put(0, 1);  // no menu
-    put(0, 1);  // the standard dialog class
-    putString(L"MnemoraIdleRef");
-    put(8, 1);
-    putString(L"MS Sans Serif");
-    if (t.size() % 2) t.push_back(0);  // items are DWORD-aligned
-    put(WS_CHILD | WS_VISIBLE | SS_RIGHT, 2);
-    put(0, 2);
-    put(113, 1);
-    put(69, 1);
-    put(41, 1);
-    put(8, 1);
-    put(kLabelId, 1);
-    put(0xFFFF, 1);
-    put(0x0082, 1);  // static
-    putString(L"");
-    put(0, 1);  // no creation data
-    return t;
+std::vector<WORD> MakeTemplate() {
+  std::vector<WORD> t;
+  auto put = [&](DWORD v, int words) {
+    t.push_back(LOWORD(v));
+    if (words == 2) t.push_back(HIWORD(v));
+  };
+  auto putString = [&](const wchar_t* s) {
+    do {
+      t.push_back(static_cast<WORD>(*s));
+    } while (*s++);
+  };
+  put(DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 2);
+  put(0, 2);  // extended style
+  put(1, 1);  // one control
+  put(0, 1);
+  put(0, 1);
+  put(349, 1);
+  put(243, 1);
+  put(0, 1);  // no menu
+  put(0, 1);  // the standard dialog class
+  putString(L"MnemoraIdleRef");
+  put(8, 1);
+  putString(L"MS Sans Serif");
+  if (t.size() % 2) t.push_back(0);  // items are DWORD-aligned
+  put(WS_CHILD | WS_VISIBLE | SS_RIGHT, 2);
+  put(0, 2);
+  put(113, 1);
+  put(69, 1);
+  put(41, 1);
+  put(8, 1);
+  put(kLabelId, 1);
+  put(0xFFFF, 1);
+  put(0x0082, 1);  // static
+  putString(L"");
+  put(0, 1);  // no creation data
+  return t;
 }
 
-void ShowAvailableMemory(HWND hDlg)
-{
-    MEMORYSTATUSEX status{};
-    status.dwLength = sizeof status;
-    GlobalMemoryStatusEx(&status);
-    char text[32] = {};
-    std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(status.ullAvailPhys) / 1024.0);
-    SetDlgItemTextA(hDlg, kLabelId, text);
+void ShowAvailableMemory(HWND hDlg) {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  GlobalMemoryStatusEx(&status);
+  char text[32] = {};
+  std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(status.ullAvailPhys) / 1024.0);
+  SetDlgItemTextA(hDlg, kLabelId, text);
 }
 
-INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
+INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
     case WM_INITDIALOG:
-        SetTimer(hDlg, kTimerId, 1000, nullptr);
-        ShowAvailableMemory(hDlg);
-        return TRUE;
+      SetTimer(hDlg, kTimerId, 1000, nullptr);
+      ShowAvailableMemory(hDlg);
+      return TRUE;
     case WM_TIMER:
-        ShowAvailableMemory(hDlg);
-        return TRUE;
+      ShowAvailableMemory(hDlg);
+      return TRUE;
     case WM_CLOSE:
-        EndDialog(hDlg, 0);
-        return TRUE;
+      EndDialog(hDlg, 0);
+      return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) EndDialog(hDlg, 0);
-        return TRUE;
+      if (LOWORD(wParam) == IDCANCEL) EndDialog(hDlg, 0);
+      return TRUE;
     case WM_DESTROY:
-        KillTimer(hDlg, kTimerId);
-        return FALSE;
+      KillTimer(hDlg, kTimerId);
+      return FALSE;
     default:
-        return FALSE;
-    }
+      return FALSE;
+  }
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
-{
-    std::vector<WORD> tmpl = MakeTemplate();
-    return static_cast<int>(DialogBoxIndirectParamA(hInstance, reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()),
-                                                    nullptr, &DialogProc, 0));
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+  std::vector<WORD> tmpl = MakeTemplate();
+  return static_cast<int>(
+      DialogBoxIndirectParamA(hInstance, reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), nullptr, &DialogProc, 0));
 }

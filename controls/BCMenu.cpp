@@ -244,8 +244,10 @@ BOOL BCMenu::AppendPlatformItem(UINT nFlags, UINT_PTR nID, BCMenuEntry* pEntry) 
 }
 
 BOOL BCMenu::AppendItem(const wchar_t* pszText, UINT nFlags, UINT_PTR nID, int nImageResource) {
-  if (nID == 0) nFlags = (nFlags & MF_BYPOSITION) | MF_SEPARATOR | MF_OWNERDRAW;
-  else nFlags |= MF_OWNERDRAW;
+  if (nID == 0)
+    nFlags = (nFlags & MF_BYPOSITION) | MF_SEPARATOR | MF_OWNERDRAW;
+  else
+    nFlags |= MF_OWNERDRAW;
 
   if (nFlags & MF_POPUP) {
     HMENU hPopup = reinterpret_cast<HMENU>(nID);
@@ -429,8 +431,10 @@ void BCMenu::Synchronize() {
       const UINT_PTR hSub = reinterpret_cast<UINT_PTR>(::GetSubMenu(m_hMenu, i));
       pEntry = take(ClaimEntry(hSub));
       GetMenuString(nPos, text, MF_BYPOSITION);
-      if (!pEntry) pEntry = ReplaceItemAt(i, (nState & 0xEF) | MF_BYPOSITION | MF_POPUP | MF_OWNERDRAW, hSub, text);
-      else if (!text.IsEmpty()) pEntry->SetAnsiText(text);
+      if (!pEntry)
+        pEntry = ReplaceItemAt(i, (nState & 0xEF) | MF_BYPOSITION | MF_POPUP | MF_OWNERDRAW, hSub, text);
+      else if (!text.IsEmpty())
+        pEntry->SetAnsiText(text);
     } else if (nState & MF_SEPARATOR) {
       pEntry = take(ClaimEntry(0));
       if (pEntry) {

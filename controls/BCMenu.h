@@ -27,13 +27,13 @@ class BCMenuEntry {
   const wchar_t* GetWideText() const { return m_text.c_str(); }
   CString GetAnsiText() const;
 
-  std::wstring m_text;            // label, then optionally a tab and the accelerator part
-  int m_ownImageIndex = -1;       // into m_ownImages
-  int m_sharedImageIndex = -1;    // into the shared image list
-  int m_imageResource = -1;       // resource of the entry's own image; -1 none
-  UINT m_flags = 0;               // the MF_ flags last given to the platform
-  UINT_PTR m_commandId = 0;       // a popup item's menu handle; 0 for a separator
-  int m_synced = 0;               // claim mark of Synchronize
+  std::wstring m_text;          // label, then optionally a tab and the accelerator part
+  int m_ownImageIndex = -1;     // into m_ownImages
+  int m_sharedImageIndex = -1;  // into the shared image list
+  int m_imageResource = -1;     // resource of the entry's own image; -1 none
+  UINT m_flags = 0;             // the MF_ flags last given to the platform
+  UINT_PTR m_commandId = 0;     // a popup item's menu handle; 0 for a separator
+  int m_synced = 0;             // claim mark of Synchronize
   std::unique_ptr<CImageList> m_ownImages;
 };
 
@@ -127,8 +127,7 @@ class BCMenu : public CMenu {
   static void MakeShadowBitmap(CBitmap& rBitmap);
   // The disabled look: the image's foreground in the shadow colour with a highlight copy one pixel
   // down and right. Pixels of the 3-D face or highlight colour are background.
-  static void DrawEmbossed(HDC hdc, int x, int y, int cx, int cy, HBITMAP hbm, int xSrc, int ySrc,
-                           COLORREF crBack);
+  static void DrawEmbossed(HDC hdc, int x, int y, int cx, int cy, HBITMAP hbm, int xSrc, int ySrc, COLORREF crBack);
 
   // ---- glyphs -----------------------------------------------------------------------------------
   static void DrawCheckGlyph(CDC* pDC, int x, int y, COLORREF cr);
@@ -147,8 +146,8 @@ class BCMenu : public CMenu {
   int m_imageWidth = 16;
   int m_imageHeight = 15;
   COLORREF m_maskColor = RGB(192, 192, 192);
-  int m_useMaskColor = 0;    // 0: the 3-D face colour is transparent in resource bitmaps
-  int m_monoEmboss = 0;      // 0: disabled images are embossed
+  int m_useMaskColor = 0;  // 0: the 3-D face colour is transparent in resource bitmaps
+  int m_monoEmboss = 0;    // 0: disabled images are embossed
   CImageList* m_checkImages = nullptr;
   int m_checkImagesShared = 0;
   int m_checkImageSelected = -1;  // > 0 enables the check image of selected checked items

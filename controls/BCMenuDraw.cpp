@@ -113,8 +113,10 @@ void BCMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
   if (!lpDIS) return;
   // Palette devices cannot show the blended colours.
   const bool bPalette = (::GetDeviceCaps(lpDIS->hDC, RASTERCAPS) & RC_PALETTE) != 0;
-  if (!bPalette && UseXPStyle()) DrawItemXP(lpDIS);
-  else DrawItemClassic(lpDIS);
+  if (!bPalette && UseXPStyle())
+    DrawItemXP(lpDIS);
+  else
+    DrawItemClassic(lpDIS);
 }
 
 namespace {
@@ -145,8 +147,10 @@ CItemImage ResolveItemImage(const BCMenuEntry* pEntry, UINT nState, bool bXP, in
     img.bCheckImage = true;
   } else if (img.nResource != -1) {
     img.bImage = true;
-    if (bGrayed) img.bDisabledImage = true;
-    else if (bSelected) img.bSelectedImage = true;
+    if (bGrayed)
+      img.bDisabledImage = true;
+    else if (bSelected)
+      img.bSelectedImage = true;
   }
   return img;
 }
@@ -230,8 +234,10 @@ void BCMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
     } else if (img.bSelectedImage) {
       pDC->FillSolidRect(rcInner, crBack);
       if (HasNewShell()) {
-        if (bChecked) pDC->Draw3dRect(rcOuter, crShadow, crHilight);
-        else pDC->Draw3dRect(rcOuter, crHilight, crShadow);
+        if (bChecked)
+          pDC->Draw3dRect(rcOuter, crShadow, crHilight);
+        else
+          pDC->Draw3dRect(rcOuter, crHilight, crShadow);
       }
       img.Draw(pDC, img.nIndex, pt);
     } else {
@@ -407,14 +413,18 @@ void BCMenu::DrawCheckBoxClassic(CDC* pDC, const CRect& rect, BOOL bSelected, BO
     ::DrawEdge(*pDC, rcEdge, BDR_SUNKENOUTER, BF_RECT);
   }
   const COLORREF crGlyph = ::GetSysColor(COLOR_MENUTEXT);
-  if (bCheckBitmap) DrawRadioGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
-  else DrawCheckGlyph(pDC, rect.left + 4, rect.top + 4, crGlyph);
+  if (bCheckBitmap)
+    DrawRadioGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
+  else
+    DrawCheckGlyph(pDC, rect.left + 4, rect.top + 4, crGlyph);
 }
 
 void BCMenu::DrawCheckBoxXP(CDC* pDC, const CRect& rect, BOOL bCheckBitmap, COLORREF cr) {
   pDC->FillSolidRect(rect, BlendTowardWhite(cr, 0.85));
   Frame(pDC, rect, cr);
   const COLORREF crGlyph = ::GetSysColor(COLOR_MENUTEXT);
-  if (bCheckBitmap) DrawRadioGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
-  else DrawCheckGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
+  if (bCheckBitmap)
+    DrawRadioGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
+  else
+    DrawCheckGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
 }

@@ -67,7 +67,8 @@ BOOL BCMenu::HasImageTriplet(int nIndex) {
   const int nCount = static_cast<int>(s_sharedImageIds.size());
   if (nIndex < 0 || nIndex + 2 >= nCount) return FALSE;
   const int nID = s_sharedImageIds[static_cast<size_t>(nIndex)];
-  return s_sharedImageIds[static_cast<size_t>(nIndex) + 1] == nID && s_sharedImageIds[static_cast<size_t>(nIndex) + 2] == nID;
+  return s_sharedImageIds[static_cast<size_t>(nIndex) + 1] == nID &&
+         s_sharedImageIds[static_cast<size_t>(nIndex) + 2] == nID;
 }
 
 int BCMenu::AddToSharedImages(CImageList& rList, int nIndex, UINT_PTR nID) {
@@ -142,10 +143,14 @@ int BCMenu::ColorTableSize(const BITMAPINFOHEADER* pHeader) {
   if (!pHeader) return 0;
   if (pHeader->biClrUsed != 0) return static_cast<int>(pHeader->biClrUsed);
   switch (pHeader->biBitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+      return 2;
+    case 4:
+      return 16;
+    case 8:
+      return 256;
+    default:
+      return 0;
   }
 }
 
@@ -216,8 +221,7 @@ void BCMenu::MakeShadowBitmap(CBitmap& rBitmap) {
   RecolorForeground(rBitmap, [crShadow](COLORREF) { return crShadow; });
 }
 
-void BCMenu::DrawEmbossed(HDC hdc, int x, int y, int cx, int cy, HBITMAP hbm, int xSrc, int ySrc,
-                          COLORREF crBack) {
+void BCMenu::DrawEmbossed(HDC hdc, int x, int y, int cx, int cy, HBITMAP hbm, int xSrc, int ySrc, COLORREF crBack) {
   if (!hdc || !hbm || cx <= 0 || cy <= 0) return;
   const COLORREF crFace = ::GetSysColor(COLOR_3DFACE);
   const COLORREF crHilight = ::GetSysColor(COLOR_3DHILIGHT);

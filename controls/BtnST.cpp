@@ -121,13 +121,14 @@ void CBtnST::FreeIcons() {
 DWORD CBtnST::AssignIcons(int nIconIn, int nIconOut) {
   HINSTANCE hInst = AfxGetResourceHandle();
   auto load = [hInst](int nId) {
-    return static_cast<HICON>(
-        ::LoadImageA(hInst, MAKEINTRESOURCEA(nId), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    return static_cast<HICON>(::LoadImageA(hInst, MAKEINTRESOURCEA(nId), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
   };
   HICON hIconIn = nIconIn ? load(nIconIn) : nullptr;
   HICON hIconOut = nullptr;
-  if (nIconOut == BTN_AUTO_GRAY) hIconOut = BTN_AUTO_GRAY_ICON;
-  else if (nIconOut) hIconOut = load(nIconOut);
+  if (nIconOut == BTN_AUTO_GRAY)
+    hIconOut = BTN_AUTO_GRAY_ICON;
+  else if (nIconOut)
+    hIconOut = load(nIconOut);
   return AssignIcons(hIconIn, hIconOut);
 }
 
@@ -222,8 +223,10 @@ HICON CBtnST::CreateGrayscaleIcon(HICON hIcon) {
 
 DWORD CBtnST::PaintFace(CDC* pDC, const CRect& rect) {
   COLORREF cr = m_crStates[BTNCOLOR_BK_NORMAL];
-  if (m_bHover || m_bPressed) cr = m_crStates[BTNCOLOR_BK_HOVER];
-  else if (m_bFocused) cr = m_crStates[BTNCOLOR_BK_FOCUS];
+  if (m_bHover || m_bPressed)
+    cr = m_crStates[BTNCOLOR_BK_HOVER];
+  else if (m_bFocused)
+    cr = m_crStates[BTNCOLOR_BK_FOCUS];
   CBrush brush(cr);
   pDC->FillRect(rect, brush);
   return BTN_OK;
@@ -232,8 +235,10 @@ DWORD CBtnST::PaintFace(CDC* pDC, const CRect& rect) {
 DWORD CBtnST::PaintEdge(CDC* pDC, const CRect& rect) {
   const COLORREF crHighlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
   const COLORREF crShadow = ::GetSysColor(COLOR_BTNSHADOW);
-  if (m_bPressed) pDC->Draw3dRect(rect, crShadow, crHighlight);
-  else pDC->Draw3dRect(rect, crHighlight, crShadow);
+  if (m_bPressed)
+    pDC->Draw3dRect(rect, crShadow, crHighlight);
+  else
+    pDC->Draw3dRect(rect, crHighlight, crShadow);
   return BTN_OK;
 }
 
@@ -241,8 +246,10 @@ void CBtnST::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
   CDC dc(lpDIS->hDC);
 
   const BOOL bSelected = (lpDIS->itemState & ODS_SELECTED) != 0;
-  if (m_bCheckBox) m_bPressed = bSelected || m_nCheck == 1;
-  else m_bPressed = bSelected || (m_bMenuShown && m_menu.GetSafeHmenu());
+  if (m_bCheckBox)
+    m_bPressed = bSelected || m_nCheck == 1;
+  else
+    m_bPressed = bSelected || (m_bMenuShown && m_menu.GetSafeHmenu());
   m_bFocused = (lpDIS->itemState & ODS_FOCUS) != 0;
   m_bDisabled = (lpDIS->itemState & ODS_DISABLED) != 0;
 
@@ -286,8 +293,10 @@ void CBtnST::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
 void CBtnST::DrawTheIcon(CDC* pDC, BOOL bHasTitle, const RECT& rcItem, CRect* pCaptionRect, BOOL bIsPressed,
                          BOOL bIsDisabled) {
   int nIndex = 0;
-  if (m_bCheckBox) nIndex = (!bIsPressed && m_icons[1].hIcon) ? 1 : 0;
-  else nIndex = (!bIsPressed && !m_bHover && m_icons[1].hIcon) ? 1 : 0;
+  if (m_bCheckBox)
+    nIndex = (!bIsPressed && m_icons[1].hIcon) ? 1 : 0;
+  else
+    nIndex = (!bIsPressed && !m_bHover && m_icons[1].hIcon) ? 1 : 0;
   const STRUCT_ICONS& icon = m_icons[nIndex];
   const int cx = static_cast<int>(icon.dwWidth);
   const int cy = static_cast<int>(icon.dwHeight);
@@ -358,10 +367,10 @@ BOOL CBtnST::OnClicked() {
     m_bMenuShown = TRUE;
     Invalidate();
     CMenu* pPopup = m_menu.GetSubMenu(0);
-    const UINT nCmd = pPopup ? static_cast<UINT>(pPopup->TrackPopupMenu(
-                                   TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, rcWnd.left,
-                                   rcWnd.bottom, this))
-                             : 0;
+    const UINT nCmd =
+        pPopup ? static_cast<UINT>(pPopup->TrackPopupMenu(
+                     TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, rcWnd.left, rcWnd.bottom, this))
+               : 0;
     m_bMenuShown = FALSE;
     Invalidate();
     if (nCmd) ::PostMessageA(m_hMenuOwner, WM_COMMAND, MAKEWPARAM(nCmd, 0), 0);
@@ -386,8 +395,10 @@ void CBtnST::OnEnable(BOOL bEnable) {
     CWnd* pParent = GetParent();
     if (pParent && bHadFocus) {
       CWnd* pNext = pParent->GetNextDlgTabItem(this);
-      if (pNext && pNext != this) pNext->SetFocus();
-      else pParent->SetFocus();
+      if (pNext && pNext != this)
+        pNext->SetFocus();
+      else
+        pParent->SetFocus();
     }
     CancelHover();
   }
@@ -424,8 +435,10 @@ void CBtnST::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMIS) {
 
 LRESULT CBtnST::OnSetStyle(WPARAM wParam, LPARAM lParam) {
   const UINT nNewType = static_cast<UINT>(wParam) & BS_TYPEMASK;
-  if (nNewType == BS_DEFPUSHBUTTON) m_bDefault = TRUE;
-  else if (nNewType == BS_PUSHBUTTON) m_bDefault = FALSE;
+  if (nNewType == BS_DEFPUSHBUTTON)
+    m_bDefault = TRUE;
+  else if (nNewType == BS_PUSHBUTTON)
+    m_bDefault = FALSE;
   return DefWindowProc(BM_SETSTYLE, (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
 }
 

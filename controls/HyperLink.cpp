@@ -14,21 +14,34 @@ using CLibraryHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDe
 
 const char* OpenErrorReason(int nResult) {
   switch (nResult) {
-    case 0: return "The operating system is out\nof memory or resources.";
-    case SE_ERR_FNF: return "The specified file was not found.";
-    case SE_ERR_PNF: return "The specified path was not found.";
-    case SE_ERR_ACCESSDENIED: return "The operating system denied\naccess to the specified file.";
-    case SE_ERR_OOM: return "There was not enough memory to complete the operation.";
-    case ERROR_BAD_FORMAT: return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
-    case SE_ERR_SHARE: return "A sharing violation occurred. ";
-    case SE_ERR_ASSOCINCOMPLETE: return "The filename association is\nincomplete or invalid.";
-    case SE_ERR_DDETIMEOUT: return "The DDE transaction could not\nbe completed because the request timed out.";
-    case SE_ERR_DDEFAIL: return "The DDE transaction failed.";
+    case 0:
+      return "The operating system is out\nof memory or resources.";
+    case SE_ERR_FNF:
+      return "The specified file was not found.";
+    case SE_ERR_PNF:
+      return "The specified path was not found.";
+    case SE_ERR_ACCESSDENIED:
+      return "The operating system denied\naccess to the specified file.";
+    case SE_ERR_OOM:
+      return "There was not enough memory to complete the operation.";
+    case ERROR_BAD_FORMAT:
+      return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+    case SE_ERR_SHARE:
+      return "A sharing violation occurred. ";
+    case SE_ERR_ASSOCINCOMPLETE:
+      return "The filename association is\nincomplete or invalid.";
+    case SE_ERR_DDETIMEOUT:
+      return "The DDE transaction could not\nbe completed because the request timed out.";
+    case SE_ERR_DDEFAIL:
+      return "The DDE transaction failed.";
     case SE_ERR_DDEBUSY:
       return "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
-    case SE_ERR_NOASSOC: return "There is no application associated\nwith the given filename extension.";
-    case SE_ERR_DLLNOTFOUND: return "The specified dynamic-link library was not found.";
-    default: return nullptr;
+    case SE_ERR_NOASSOC:
+      return "There is no application associated\nwith the given filename extension.";
+    case SE_ERR_DLLNOTFOUND:
+      return "The specified dynamic-link library was not found.";
+    default:
+      return nullptr;
   }
 }
 
@@ -215,8 +228,7 @@ LONG CHyperLink::ReadRegistryDefault(HKEY hKeyRoot, const char* lpszSubKey, CStr
   return ERROR_SUCCESS;
 }
 
-bool CHyperLink::BuildFallbackCommand(const CString& strRegistered, const CString& strTarget,
-                                      CString& strCommand) {
+bool CHyperLink::BuildFallbackCommand(const CString& strRegistered, const CString& strTarget, CString& strCommand) {
   CString strProgram = strRegistered;
   int nCut = strProgram.Find("\"%1\"");
   if (nCut < 0) nCut = strProgram.Find("%1");
@@ -263,9 +275,12 @@ void CHyperLink::ShowOpenError(int nResult) {
 }
 
 HBRUSH CHyperLink::CtlColor(CDC* pDC, UINT) {
-  if (m_bHovering) pDC->SetTextColor(m_crHover);
-  else if (m_bVisited) pDC->SetTextColor(m_crVisited);
-  else pDC->SetTextColor(m_crLink);
+  if (m_bHovering)
+    pDC->SetTextColor(m_crHover);
+  else if (m_bVisited)
+    pDC->SetTextColor(m_crVisited);
+  else
+    pDC->SetTextColor(m_crLink);
   pDC->SetBkMode(TRANSPARENT);
   return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }

@@ -27,8 +27,7 @@ bool StartsAsDecimal(const char* psz) {
 
 }  // namespace
 
-CNumEdit::CNumEdit()
-    : m_nDecimals(0), m_bVerbose(FALSE), m_fDelta(1.0f), m_fMinValue(-FLT_MAX), m_fMaxValue(FLT_MAX) {}
+CNumEdit::CNumEdit() : m_nDecimals(0), m_bVerbose(FALSE), m_fDelta(1.0f), m_fMinValue(-FLT_MAX), m_fMaxValue(FLT_MAX) {}
 
 float CNumEdit::GetDelta() const { return m_fDelta; }
 
@@ -66,8 +65,7 @@ int CNumEdit::IsValid(const CString& str) const {
     if (fValue > m_fMaxValue || fValue < m_fMinValue) nRes = 1;
   }
   if (m_bVerbose && nRes != 0) {
-    AfxMessageBox(nRes == 1 ? "Given value is out of range.\n" : "Characters must be a number.\n",
-                  MB_ICONSTOP | MB_OK);
+    AfxMessageBox(nRes == 1 ? "Given value is out of range.\n" : "Characters must be a number.\n", MB_ICONSTOP | MB_OK);
   }
   return nRes;
 }

@@ -47,8 +47,7 @@ COffscreenDC::COffscreenDC(CDC* pDC) : m_pDC(pDC) {
 // The members then put the old bitmap back and delete the bitmap and the memory DC.
 COffscreenDC::~COffscreenDC() {
   if (m_selBitmap) {
-    m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_memDC, m_rect.left, m_rect.top,
-                  SRCCOPY);
+    m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_memDC, m_rect.left, m_rect.top, SRCCOPY);
   }
 }
 
@@ -212,13 +211,9 @@ LRESULT CTextProgressCtrl::OnGetRange(WPARAM wParam, LPARAM lParam) {
   return wParam ? m_nLower : m_nUpper;
 }
 
-LRESULT CTextProgressCtrl::OnSetBarColor(WPARAM, LPARAM lParam) {
-  return SetBarColor(static_cast<COLORREF>(lParam));
-}
+LRESULT CTextProgressCtrl::OnSetBarColor(WPARAM, LPARAM lParam) { return SetBarColor(static_cast<COLORREF>(lParam)); }
 
-LRESULT CTextProgressCtrl::OnSetBkColor(WPARAM, LPARAM lParam) {
-  return SetBackColor(static_cast<COLORREF>(lParam));
-}
+LRESULT CTextProgressCtrl::OnSetBkColor(WPARAM, LPARAM lParam) { return SetBackColor(static_cast<COLORREF>(lParam)); }
 
 LRESULT CTextProgressCtrl::OnSetPos(WPARAM wParam, LPARAM) {
   int nOldPos = m_nPos;

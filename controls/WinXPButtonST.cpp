@@ -18,8 +18,10 @@ DWORD CWinXPButtonST::PaintFace(CDC* pDC, const CRect& rect) {
   CSelectGuard selBrush(*pDC, brush);
   CSelectGuard selPen(*pDC, pen);
   // Outside a rounded outline nothing is painted, so the corners keep the parent's pixels.
-  if (m_bRound) pDC->RoundRect(rect, CPoint(5, 5));
-  else pDC->Rectangle(rect);
+  if (m_bRound)
+    pDC->RoundRect(rect, CPoint(5, 5));
+  else
+    pDC->Rectangle(rect);
   return BTN_OK;
 }
 

@@ -3,7 +3,7 @@
 #include "MemorySnapshot.h"
 
 class IMemoryStatus {
-public:
-    virtual ~IMemoryStatus() = default;
-    virtual MemorySnapshot Sample() = 0;
+ public:
+  virtual ~IMemoryStatus() = default;
+  virtual MemorySnapshot Sample() = 0;
 };

@@ -18,29 +18,29 @@ extern const int32_t kOptimizeSteps[30];
 // The dialog as the worker sees it. In the program every call is a window message,
 // so the implementation runs on the UI thread.
 class IPassHost {
-public:
-    virtual ~IPassHost() = default;
-    virtual void DisableOptimize() = 0;
-    virtual int GetClearClipboardCheck() = 0;  // 1 = checked; anything else unchecked
-    virtual void ShowStep(int32_t value) = 0;  // bar value*10, text FormatStepText(value)
-    virtual void ShowNoNeedMessage() = 0;      // information box; returns when closed
-    virtual void PostFinished() = 0;           // WM_OPTIMIZE_FINISHED
+ public:
+  virtual ~IPassHost() = default;
+  virtual void DisableOptimize() = 0;
+  virtual int GetClearClipboardCheck() = 0;  // 1 = checked; anything else unchecked
+  virtual void ShowStep(int32_t value) = 0;  // bar value*10, text FormatStepText(value)
+  virtual void ShowNoNeedMessage() = 0;      // information box; returns when closed
+  virtual void PostFinished() = 0;           // WM_OPTIMIZE_FINISHED
 };
 
 class IClipboard {
-public:
-    virtual ~IClipboard() = default;
-    virtual bool Open() = 0;  // false when another window holds the clipboard
-    virtual void Empty() = 0;
-    virtual void Close() = 0;
+ public:
+  virtual ~IClipboard() = default;
+  virtual bool Open() = 0;  // false when another window holds the clipboard
+  virtual void Empty() = 0;
+  virtual void Close() = 0;
 };
 
 class IBlockAllocator {
-public:
-    virtual ~IBlockAllocator() = default;
-    // Out of memory: throws std::bad_alloc, or returns nullptr.
-    virtual void* Allocate(uint64_t bytes) = 0;
-    virtual void Release(void* block, uint64_t bytes) = 0;
+ public:
+  virtual ~IBlockAllocator() = default;
+  // Out of memory: throws std::bad_alloc, or returns nullptr.
+  virtual void* Allocate(uint64_t bytes) = 0;
+  virtual void Release(void* block, uint64_t bytes) = 0;
 };
 
 // "%2.2f" of the value followed by "%": 7 -> "7.00%".
@@ -52,8 +52,7 @@ std::string FormatStepText(int32_t value);
 // (an early end, with the no-need message in the first cycle). Anything else propagates and
 // leaves the pass state as it was. Once the cycles are done the counter reads 10 until the
 // finished message has been posted.
-void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& allocator,
-                     IClipboard& clipboard);
+void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& allocator, IClipboard& clipboard);
 
 // The worker thread's entry: RunOptimizePass, and should any exception escape it, the pass
 // ends as an early end does (bar at 100, finished posted, state back to idle), so Optimize

@@ -10,17 +10,15 @@ extern const char* const kRunValueName;  // "Mnemora.Net"
 
 // Named string values under key paths. Every failure is silent apart from the results below.
 class ISettingsStore {
-public:
-    virtual ~ISettingsStore() = default;
-    // True when the value was stored. The key is created when missing.
-    virtual bool WriteString(const std::string& key, const std::string& name,
-                             const std::string& data) = 0;
-    // Empty when the value is missing, is not a string, does not fit 49 characters, or
-    // anything fails. Never creates a key.
-    virtual std::optional<std::string> ReadString(const std::string& key,
-                                                  const std::string& name) = 0;
-    // Never creates the key.
-    virtual void DeleteValue(const std::string& key, const std::string& name) = 0;
+ public:
+  virtual ~ISettingsStore() = default;
+  // True when the value was stored. The key is created when missing.
+  virtual bool WriteString(const std::string& key, const std::string& name, const std::string& data) = 0;
+  // Empty when the value is missing, is not a string, does not fit 49 characters, or
+  // anything fails. Never creates a key.
+  virtual std::optional<std::string> ReadString(const std::string& key, const std::string& name) = 0;
+  // Never creates the key.
+  virtual void DeleteValue(const std::string& key, const std::string& name) = 0;
 };
 
 // Settings kept per machine where this user may write there, per user otherwise, so that
@@ -32,21 +30,16 @@ public:
 //   (then the user's copy goes, and no duplicate Run entry starts a second copy at log-on);
 // - a delete removes the value from both.
 class CLayeredSettingsStore : public ISettingsStore {
-public:
-    CLayeredSettingsStore(ISettingsStore& machine, ISettingsStore& user)
-        : m_machine(machine), m_user(user)
-    {
-    }
+ public:
+  CLayeredSettingsStore(ISettingsStore& machine, ISettingsStore& user) : m_machine(machine), m_user(user) {}
 
-    bool WriteString(const std::string& key, const std::string& name,
-                     const std::string& data) override;
-    std::optional<std::string> ReadString(const std::string& key,
-                                          const std::string& name) override;
-    void DeleteValue(const std::string& key, const std::string& name) override;
+  bool WriteString(const std::string& key, const std::string& name, const std::string& data) override;
+  std::optional<std::string> ReadString(const std::string& key, const std::string& name) override;
+  void DeleteValue(const std::string& key, const std::string& name) override;
 
-private:
-    ISettingsStore& m_machine;
-    ISettingsStore& m_user;
+ private:
+  ISettingsStore& m_machine;
+  ISettingsStore& m_user;
 };
 
 // The Run value's command line: the quoted path, then " -m".

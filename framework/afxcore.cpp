@@ -12,9 +12,7 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBase) const {
   return false;
 }
 
-bool CObject::IsKindOf(const CRuntimeClass* pClass) const {
-  return pClass && GetRuntimeClass()->IsDerivedFrom(pClass);
-}
+bool CObject::IsKindOf(const CRuntimeClass* pClass) const { return pClass && GetRuntimeClass()->IsDerivedFrom(pClass); }
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 

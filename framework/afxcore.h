@@ -18,11 +18,11 @@ struct CRuntimeClass {
 };
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
-#define DECLARE_DYNAMIC(class_name)                  \
- public:                                             \
-  static const CRuntimeClass class##class_name;      \
+#define DECLARE_DYNAMIC(class_name)             \
+ public:                                        \
+  static const CRuntimeClass class##class_name; \
   const CRuntimeClass* GetRuntimeClass() const override;
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                             \
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                               \
   const CRuntimeClass class_name::class##class_name = {#class_name, RUNTIME_CLASS(base_class_name)}; \
   const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }
 
@@ -60,23 +60,24 @@ constexpr UINT AFX_WM_REFLECT_BASE = 0xBC00;
 // All WM_CTLCOLOR* requests share one map entry, as in 16-bit Windows.
 constexpr UINT AFX_WM_CTLCOLOR = 0x0019;
 
-#define DECLARE_MESSAGE_MAP()                            \
- protected:                                              \
-  static const AFX_MSGMAP* GetThisMessageMap();          \
+#define DECLARE_MESSAGE_MAP()                   \
+ protected:                                     \
+  static const AFX_MSGMAP* GetThisMessageMap(); \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                    \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
   const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {                               \
-    typedef theClass ThisClass;                                                   \
-    typedef baseClass TheBaseClass;                                               \
-    static_assert(sizeof(ThisClass) > 0, "complete class");                       \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+    typedef theClass ThisClass;                                                     \
+    typedef baseClass TheBaseClass;                                                 \
+    static_assert(sizeof(ThisClass) > 0, "complete class");                         \
     static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-#define END_MESSAGE_MAP()                                                                   \
-  {0, 0, 0, 0, nullptr}                                                                     \
-  };                                                                                        \
+#define END_MESSAGE_MAP()                                                                       \
+  { 0, 0, 0, 0, nullptr }                                                                       \
+  }                                                                                             \
+  ;                                                                                             \
   static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-  return &messageMap;                                                                       \
+  return &messageMap;                                                                           \
   }
 
 // ---- command targets ------------------------------------------------------------------------

@@ -59,8 +59,10 @@ TOOLINFOA MakeToolInfo(CWnd* pWnd, UINT_PTR nIDTool) {
 
 BOOL CToolTipCtrl::AddTool(CWnd* pWnd, const char* lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool) {
   TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
-  if (lpRectTool) ti.rect = *lpRectTool;
-  else if (pWnd && nIDTool != 0) ::GetClientRect(pWnd->m_hWnd, &ti.rect);
+  if (lpRectTool)
+    ti.rect = *lpRectTool;
+  else if (pWnd && nIDTool != 0)
+    ::GetClientRect(pWnd->m_hWnd, &ti.rect);
   ti.hinst = AfxGetResourceHandle();
   ti.lpszText = const_cast<char*>(lpszText ? lpszText : "");
   return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
@@ -81,4 +83,3 @@ CString CToolTipCtrl::GetToolText(CWnd* pWnd, UINT_PTR nIDTool) const {
   buf[sizeof buf - 1] = '\0';
   return CString(buf);
 }
-

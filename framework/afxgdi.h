@@ -12,33 +12,62 @@ class CWnd;
 
 class CPoint : public POINT {
  public:
-  CPoint() { x = 0; y = 0; }
-  CPoint(int ix, int iy) { x = ix; y = iy; }
-  CPoint(POINT pt) { x = pt.x; y = pt.y; }
+  CPoint() {
+    x = 0;
+    y = 0;
+  }
+  CPoint(int ix, int iy) {
+    x = ix;
+    y = iy;
+  }
+  CPoint(POINT pt) {
+    x = pt.x;
+    y = pt.y;
+  }
   explicit CPoint(LPARAM lParam) {
     x = static_cast<short>(LOWORD(lParam));
     y = static_cast<short>(HIWORD(lParam));
   }
-  void Offset(int dx, int dy) { x += dx; y += dy; }
+  void Offset(int dx, int dy) {
+    x += dx;
+    y += dy;
+  }
   bool operator==(POINT pt) const { return x == pt.x && y == pt.y; }
   bool operator!=(POINT pt) const { return !(*this == pt); }
 };
 
 class CSize : public SIZE {
  public:
-  CSize() { cx = 0; cy = 0; }
-  CSize(int icx, int icy) { cx = icx; cy = icy; }
-  CSize(SIZE s) { cx = s.cx; cy = s.cy; }
+  CSize() {
+    cx = 0;
+    cy = 0;
+  }
+  CSize(int icx, int icy) {
+    cx = icx;
+    cy = icy;
+  }
+  CSize(SIZE s) {
+    cx = s.cx;
+    cy = s.cy;
+  }
   bool operator==(SIZE s) const { return cx == s.cx && cy == s.cy; }
 };
 
 class CRect : public RECT {
  public:
   CRect() { left = top = right = bottom = 0; }
-  CRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
+  CRect(int l, int t, int r, int b) {
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+  }
   CRect(const RECT& rc) { ::CopyRect(this, &rc); }
   CRect(POINT topLeft, SIZE size) {
-    left = topLeft.x; top = topLeft.y; right = left + size.cx; bottom = top + size.cy;
+    left = topLeft.x;
+    top = topLeft.y;
+    right = left + size.cx;
+    bottom = top + size.cy;
   }
   operator LPRECT() { return this; }
   operator LPCRECT() const { return this; }
@@ -58,7 +87,12 @@ class CRect : public RECT {
   void OffsetRect(POINT pt) { ::OffsetRect(this, pt.x, pt.y); }
   void InflateRect(int dx, int dy) { ::InflateRect(this, dx, dy); }
   void DeflateRect(int dx, int dy) { ::InflateRect(this, -dx, -dy); }
-  void DeflateRect(int l, int t, int r, int b) { left += l; top += t; right -= r; bottom -= b; }
+  void DeflateRect(int l, int t, int r, int b) {
+    left += l;
+    top += t;
+    right -= r;
+    bottom -= b;
+  }
   void NormalizeRect();
   bool operator==(const RECT& rc) const { return ::EqualRect(this, &rc) != FALSE; }
   bool operator!=(const RECT& rc) const { return !(*this == rc); }
@@ -196,7 +230,9 @@ class CDC {
   BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
   BOOL DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, HBRUSH hBrush = nullptr);
   int GetClipBox(LPRECT prc) const { return ::GetClipBox(m_hDC, prc); }
-  int IntersectClipRect(LPCRECT prc) { return ::IntersectClipRect(m_hDC, prc->left, prc->top, prc->right, prc->bottom); }
+  int IntersectClipRect(LPCRECT prc) {
+    return ::IntersectClipRect(m_hDC, prc->left, prc->top, prc->right, prc->bottom);
+  }
   int SelectClipRgn(HRGN hrgn) { return ::SelectClipRgn(m_hDC, hrgn); }
   int SaveDC() { return ::SaveDC(m_hDC); }
   BOOL RestoreDC(int nSaved) { return ::RestoreDC(m_hDC, nSaved); }

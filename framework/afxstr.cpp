@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-int CString::CompareNoCase(const char* psz) const {
-  return lstrcmpiA(m_s.c_str(), psz ? psz : "");
-}
+int CString::CompareNoCase(const char* psz) const { return lstrcmpiA(m_s.c_str(), psz ? psz : ""); }
 
 int CString::Find(char ch, int nStart) const {
   if (nStart < 0 || nStart > GetLength()) return -1;

@@ -9,7 +9,8 @@ class CString {
  public:
   CString() = default;
   CString(const char* psz) : m_s(psz ? psz : "") {}
-  CString(const char* pch, int nLength) : m_s(pch ? std::string(pch, nLength > 0 ? static_cast<size_t>(nLength) : 0) : std::string()) {}
+  CString(const char* pch, int nLength)
+      : m_s(pch ? std::string(pch, nLength > 0 ? static_cast<size_t>(nLength) : 0) : std::string()) {}
   CString(char ch, int nRepeat = 1) : m_s(nRepeat > 0 ? static_cast<size_t>(nRepeat) : 0, ch) {}
   CString(const std::string& s) : m_s(s) {}
 
@@ -24,16 +25,43 @@ class CString {
   char operator[](int i) const { return GetAt(i); }
   void SetAt(int i, char ch) { m_s.at(static_cast<size_t>(i)) = ch; }
 
-  CString& operator=(const char* psz) { m_s = psz ? psz : ""; return *this; }
-  CString& operator=(char ch) { m_s.assign(1, ch); return *this; }
-  CString& operator+=(const char* psz) { if (psz) m_s += psz; return *this; }
-  CString& operator+=(const CString& s) { m_s += s.m_s; return *this; }
-  CString& operator+=(char ch) { m_s += ch; return *this; }
+  CString& operator=(const char* psz) {
+    m_s = psz ? psz : "";
+    return *this;
+  }
+  CString& operator=(char ch) {
+    m_s.assign(1, ch);
+    return *this;
+  }
+  CString& operator+=(const char* psz) {
+    if (psz) m_s += psz;
+    return *this;
+  }
+  CString& operator+=(const CString& s) {
+    m_s += s.m_s;
+    return *this;
+  }
+  CString& operator+=(char ch) {
+    m_s += ch;
+    return *this;
+  }
 
   friend CString operator+(const CString& a, const CString& b) { return CString(a.m_s + b.m_s); }
-  friend CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
-  friend CString operator+(const char* a, const CString& b) { CString r(a); r += b; return r; }
-  friend CString operator+(const CString& a, char b) { CString r(a); r += b; return r; }
+  friend CString operator+(const CString& a, const char* b) {
+    CString r(a);
+    r += b;
+    return r;
+  }
+  friend CString operator+(const char* a, const CString& b) {
+    CString r(a);
+    r += b;
+    return r;
+  }
+  friend CString operator+(const CString& a, char b) {
+    CString r(a);
+    r += b;
+    return r;
+  }
 
   int Compare(const char* psz) const { return m_s.compare(psz ? psz : ""); }
   int CompareNoCase(const char* psz) const;

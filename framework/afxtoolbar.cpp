@@ -88,8 +88,7 @@ BOOL CToolBar::LoadToolBar(const char* lpszResourceName) {
     }
   }
   if (buttons.empty()) return TRUE;
-  return static_cast<BOOL>(
-      SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())));
+  return static_cast<BOOL>(SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())));
 }
 
 int CToolBar::CommandToIndex(UINT nIDFind) const {
@@ -125,7 +124,8 @@ HBITMAP AfxLoadSysColorBitmap(HINSTANCE hInst, HRSRC hRsrc) {
   if (cbHeader > cb) return nullptr;
   if (bih.biCompression == BI_RGB) {
     const ULONGLONG cbRow = (static_cast<ULONGLONG>(bih.biWidth) * bih.biBitCount + 31) / 32 * 4;
-    const ULONGLONG cRows = static_cast<ULONGLONG>(bih.biHeight < 0 ? -static_cast<LONGLONG>(bih.biHeight) : bih.biHeight);
+    const ULONGLONG cRows =
+        static_cast<ULONGLONG>(bih.biHeight < 0 ? -static_cast<LONGLONG>(bih.biHeight) : bih.biHeight);
     if (bih.biWidth <= 0 || cbHeader + cbRow * cRows > cb) return nullptr;
   }
 

@@ -64,8 +64,8 @@ LRESULT CALLBACK CreationCbtHook(int nCode, WPARAM wParam, LPARAM lParam) {
     t_pWndInit = nullptr;
     HWND hWnd = reinterpret_cast<HWND>(wParam);
     VERIFY(pWnd->Attach(hWnd));  // a new window cannot be in the map yet
-    pWnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    pWnd->m_pfnSuper =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     if (!pWnd->m_pfnSuper) TRACE("subclassing a new window failed: error %lu\n", ::GetLastError());
   }
   return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
@@ -130,15 +130,18 @@ CWnd::~CWnd() {
     ::DestroyWindow(m_hWnd);  // WM_NCDESTROY detaches
   }
   if (m_hWnd) {
-    if (m_pfnSuper && ::IsWindow(m_hWnd)) UnsubclassWindow();
-    else Detach();
+    if (m_pfnSuper && ::IsWindow(m_hWnd))
+      UnsubclassWindow();
+    else
+      Detach();
   }
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
   if (!Attach(hWnd)) return FALSE;
   PreSubclassWindow();
-  WNDPROC old = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+  WNDPROC old =
+      reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
   if (!old) TRACE("SubclassWindow(%p) failed: error %lu\n", static_cast<void*>(hWnd), ::GetLastError());
   if (old != &AfxWndProc) m_pfnSuper = old;
   return TRUE;
@@ -168,8 +171,8 @@ CWndCreationHook::~CWndCreationHook() {
   t_pWndInit = m_pPrev;
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, int x,
-                    int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, void* lpParam) {
+BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, void* lpParam) {
   if (m_hWnd) return FALSE;
   HWND hWnd;
   {
@@ -447,4 +450,3 @@ int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) 
   }
   return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
 }
-

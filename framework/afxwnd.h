@@ -153,8 +153,8 @@ class CWnd : public CCmdTarget {
   WNDPROC m_pfnSuper = nullptr;  // the window procedure our subclass replaced
 
  protected:
-  bool m_bOwnsWindow = false;    // created by CreateEx: destroy it with the object
-  bool m_bTemporary = false;     // a stand-in from FromHandle: never owns or detaches anything
+  bool m_bOwnsWindow = false;  // created by CreateEx: destroy it with the object
+  bool m_bTemporary = false;   // a stand-in from FromHandle: never owns or detaches anything
 
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
   friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);

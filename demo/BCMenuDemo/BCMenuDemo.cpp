@@ -32,9 +32,12 @@ DemoOptions ParseOptions(const char* pszCmdLine) {
   std::istringstream args(pszCmdLine ? pszCmdLine : "");
   std::string arg, value;
   while (args >> arg >> value) {
-    if (arg == "/show") options.nShowItem = std::atoi(value.c_str());
-    else if (arg == "/shot") options.shotPath = value;
-    else if (arg == "/seconds") options.nSeconds = std::atoi(value.c_str());
+    if (arg == "/show")
+      options.nShowItem = std::atoi(value.c_str());
+    else if (arg == "/shot")
+      options.shotPath = value;
+    else if (arg == "/seconds")
+      options.nSeconds = std::atoi(value.c_str());
   }
   return options;
 }

@@ -10,125 +10,93 @@ namespace {
 constexpr DWORD kReadBufferSize = 50;
 
 class CKeyHandle {
-public:
-    CKeyHandle() = default;
-    ~CKeyHandle() { Reset(nullptr); }
-    CKeyHandle(const CKeyHandle&) = delete;
-    CKeyHandle& operator=(const CKeyHandle&) = delete;
+ public:
+  CKeyHandle() = default;
+  ~CKeyHandle() { Reset(nullptr); }
+  CKeyHandle(const CKeyHandle&) = delete;
+  CKeyHandle& operator=(const CKeyHandle&) = delete;
 
-    void Reset(HKEY hKey)
-    {
-        if (m_hKey != nullptr)
-            ::RegCloseKey(m_hKey);
-        m_hKey = hKey;
-    }
-    HKEY Get() const { return m_hKey; }
+  void Reset(HKEY hKey) {
+    if (m_hKey != nullptr) ::RegCloseKey(m_hKey);
+    m_hKey = hKey;
+  }
+  HKEY Get() const { return m_hKey; }
 
-private:
-    HKEY m_hKey = nullptr;
+ private:
+  HKEY m_hKey = nullptr;
 };
 
-HKEY RootKey(CRegistryRoot::Root root)
-{
-    return root == CRegistryRoot::kMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+HKEY RootKey(CRegistryRoot::Root root) {
+  return root == CRegistryRoot::kMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 // The out handle is only taken on success; a failed call may leave anything in it.
-bool OpenKey(HKEY root, const std::string& path, REGSAM access, CKeyHandle& key)
-{
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(root, path.c_str(), 0, access, &hKey) != ERROR_SUCCESS)
-        return false;
-    key.Reset(hKey);
-    return true;
+bool OpenKey(HKEY root, const std::string& path, REGSAM access, CKeyHandle& key) {
+  HKEY hKey = nullptr;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, access, &hKey) != ERROR_SUCCESS) return false;
+  key.Reset(hKey);
+  return true;
 }
 
 // Opens an existing key or creates it; either way only with the right to set values, which
 // is exactly what a standard user lacks under HKEY_LOCAL_MACHINE.
-bool OpenOrCreateKeyForWrite(HKEY root, const std::string& path, CKeyHandle& key)
-{
-    HKEY hKey = nullptr;
-    if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                          nullptr, &hKey, nullptr) != ERROR_SUCCESS)
-        return false;
-    key.Reset(hKey);
-    return true;
+bool OpenOrCreateKeyForWrite(HKEY root, const std::string& path, CKeyHandle& key) {
+  HKEY hKey = nullptr;
+  if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &hKey,
+                        nullptr) != ERROR_SUCCESS)
+    return false;
+  key.Reset(hKey);
+  return true;
 }
 
-} // namespace
+}  // namespace
 
-bool CRegistryRoot::WriteString(const std::string& key, const std::string& name,
-                                const std::string& data)
-{
-    if (key.empty() || data.empty() || data.size() >= std::numeric_limits<DWORD>::max())
-        return false;
-    CKeyHandle hKey;
-    if (!OpenOrCreateKeyForWrite(RootKey(m_root), key, hKey))
-        return false;
-    return ::RegSetValueExA(hKey.Get(), name.c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(data.c_str()),
-                            static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+bool CRegistryRoot::WriteString(const std::string& key, const std::string& name, const std::string& data) {
+  if (key.empty() || data.empty() || data.size() >= std::numeric_limits<DWORD>::max()) return false;
+  CKeyHandle hKey;
+  if (!OpenOrCreateKeyForWrite(RootKey(m_root), key, hKey)) return false;
+  return ::RegSetValueExA(hKey.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
 }
 
-std::optional<std::string> CRegistryRoot::ReadString(const std::string& key,
-                                                     const std::string& name)
-{
-    if (key.empty())
-        return std::nullopt;
-    CKeyHandle hKey;
-    if (!OpenKey(RootKey(m_root), key, KEY_QUERY_VALUE, hKey))
-        return std::nullopt;
+std::optional<std::string> CRegistryRoot::ReadString(const std::string& key, const std::string& name) {
+  if (key.empty()) return std::nullopt;
+  CKeyHandle hKey;
+  if (!OpenKey(RootKey(m_root), key, KEY_QUERY_VALUE, hKey)) return std::nullopt;
 
-    char buf[kReadBufferSize] = {};
-    DWORD size = sizeof buf;
-    DWORD type = REG_NONE;
-    if (::RegQueryValueExA(hKey.Get(), name.c_str(), nullptr, &type,
-                           reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    // A number or bytes read as text would be garbage (a REG_DWORD 20 reads as "\x14").
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return std::nullopt;
-    // A string need not have been stored with its terminator. It must fit with one, as a
-    // string of 49 characters does, or it reads as missing.
-    if (size > sizeof buf)
-        return std::nullopt;
-    if (std::memchr(buf, '\0', size) == nullptr) {
-        if (size == sizeof buf)
-            return std::nullopt;
-        buf[size] = '\0';
-    }
-    return std::string(buf);
+  char buf[kReadBufferSize] = {};
+  DWORD size = sizeof buf;
+  DWORD type = REG_NONE;
+  if (::RegQueryValueExA(hKey.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  // A number or bytes read as text would be garbage (a REG_DWORD 20 reads as "\x14").
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+  // A string need not have been stored with its terminator. It must fit with one, as a
+  // string of 49 characters does, or it reads as missing.
+  if (size > sizeof buf) return std::nullopt;
+  if (std::memchr(buf, '\0', size) == nullptr) {
+    if (size == sizeof buf) return std::nullopt;
+    buf[size] = '\0';
+  }
+  return std::string(buf);
 }
 
-void CRegistryRoot::DeleteValue(const std::string& key, const std::string& name)
-{
-    if (key.empty())
-        return;
-    CKeyHandle hKey;
-    if (OpenKey(RootKey(m_root), key, KEY_SET_VALUE, hKey))
-        ::RegDeleteValueA(hKey.Get(), name.c_str());
+void CRegistryRoot::DeleteValue(const std::string& key, const std::string& name) {
+  if (key.empty()) return;
+  CKeyHandle hKey;
+  if (OpenKey(RootKey(m_root), key, KEY_SET_VALUE, hKey)) ::RegDeleteValueA(hKey.Get(), name.c_str());
 }
 
 CRegistryStore::CRegistryStore()
-    : m_machine(CRegistryRoot::kMachine),
-      m_user(CRegistryRoot::kUser),
-      m_layered(m_machine, m_user)
-{
+    : m_machine(CRegistryRoot::kMachine), m_user(CRegistryRoot::kUser), m_layered(m_machine, m_user) {}
+
+bool CRegistryStore::WriteString(const std::string& key, const std::string& name, const std::string& data) {
+  return m_layered.WriteString(key, name, data);
 }
 
-bool CRegistryStore::WriteString(const std::string& key, const std::string& name,
-                                 const std::string& data)
-{
-    return m_layered.WriteString(key, name, data);
+std::optional<std::string> CRegistryStore::ReadString(const std::string& key, const std::string& name) {
+  return m_layered.ReadString(key, name);
 }
 
-std::optional<std::string> CRegistryStore::ReadString(const std::string& key,
-                                                       const std::string& name)
-{
-    return m_layered.ReadString(key, name);
-}
-
-void CRegistryStore::DeleteValue(const std::string& key, const std::string& name)
-{
-    m_layered.DeleteValue(key, name);
-}
+void CRegistryStore::DeleteValue(const std::string& key, const std::string& name) { m_layered.DeleteValue(key, name); }

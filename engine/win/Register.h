@@ -11,35 +11,31 @@
 // Preconditions, checked: a non-empty key path everywhere, non-empty data for WriteString.
 // A call that breaks them does nothing (ReadString returns nothing, WriteString false).
 class CRegistryRoot : public ISettingsStore {
-public:
-    enum Root { kMachine, kUser };  // HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER
+ public:
+  enum Root { kMachine, kUser };  // HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER
 
-    explicit CRegistryRoot(Root root) : m_root(root) {}
+  explicit CRegistryRoot(Root root) : m_root(root) {}
 
-    bool WriteString(const std::string& key, const std::string& name,
-                     const std::string& data) override;
-    std::optional<std::string> ReadString(const std::string& key,
-                                          const std::string& name) override;
-    void DeleteValue(const std::string& key, const std::string& name) override;
+  bool WriteString(const std::string& key, const std::string& name, const std::string& data) override;
+  std::optional<std::string> ReadString(const std::string& key, const std::string& name) override;
+  void DeleteValue(const std::string& key, const std::string& name) override;
 
-private:
-    Root m_root;
+ private:
+  Root m_root;
 };
 
 // The program's settings: per machine where this user may write there, per user otherwise
 // (see CLayeredSettingsStore).
 class CRegistryStore : public ISettingsStore {
-public:
-    CRegistryStore();
+ public:
+  CRegistryStore();
 
-    bool WriteString(const std::string& key, const std::string& name,
-                     const std::string& data) override;
-    std::optional<std::string> ReadString(const std::string& key,
-                                          const std::string& name) override;
-    void DeleteValue(const std::string& key, const std::string& name) override;
+  bool WriteString(const std::string& key, const std::string& name, const std::string& data) override;
+  std::optional<std::string> ReadString(const std::string& key, const std::string& name) override;
+  void DeleteValue(const std::string& key, const std::string& name) override;
 
-private:
-    CRegistryRoot m_machine;
-    CRegistryRoot m_user;
-    CLayeredSettingsStore m_layered;
+ private:
+  CRegistryRoot m_machine;
+  CRegistryRoot m_user;
+  CLayeredSettingsStore m_layered;
 };

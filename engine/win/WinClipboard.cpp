@@ -4,17 +4,8 @@
 
 CWinClipboard::CWinClipboard(void* ownerHwnd) : m_hOwner(ownerHwnd) {}
 
-bool CWinClipboard::Open()
-{
-    return ::OpenClipboard(static_cast<HWND>(m_hOwner)) != FALSE;
-}
+bool CWinClipboard::Open() { return ::OpenClipboard(static_cast<HWND>(m_hOwner)) != FALSE; }
 
-void CWinClipboard::Empty()
-{
-    ::EmptyClipboard();
-}
+void CWinClipboard::Empty() { ::EmptyClipboard(); }
 
-void CWinClipboard::Close()
-{
-    ::CloseClipboard();
-}
+void CWinClipboard::Close() { ::CloseClipboard(); }

@@ -5,13 +5,13 @@
 // The system clipboard, opened on behalf of ownerHwnd (an HWND; void* keeps <windows.h>
 // out of the engine's headers).
 class CWinClipboard : public IClipboard {
-public:
-    explicit CWinClipboard(void* ownerHwnd);
+ public:
+  explicit CWinClipboard(void* ownerHwnd);
 
-    bool Open() override;
-    void Empty() override;
-    void Close() override;
+  bool Open() override;
+  void Empty() override;
+  void Close() override;
 
-private:
-    void* m_hOwner;
+ private:
+  void* m_hOwner;
 };

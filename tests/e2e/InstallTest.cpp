@@ -26,30 +26,30 @@ constexpr DWORD kSetupMs = 120000;
 constexpr DWORD kUninstallMs = 90000;
 
 std::string Folder(int csidl) {
-    char path[MAX_PATH] = {};
-    return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
+  char path[MAX_PATH] = {};
+  return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool KeyExists(HKEY root, const char* subkey) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
 }
 
 void ForgetEverything() {
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        DeleteRegKey(kSettingsKey, root);
-        DeleteRegValue(kRunKey, kRunValue, root);
-    }
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    DeleteRegKey(kSettingsKey, root);
+    DeleteRegValue(kRunKey, kRunValue, root);
+  }
 }
 
 struct UninstallCase {
-    const char* name;
-    const char* arguments;
-    bool settingsKept;
+  const char* name;
+  const char* arguments;
+  bool settingsKept;
 };
 
 void PrintTo(const UninstallCase& c, std::ostream* os) { *os << c.name << " (" << c.arguments << ")"; }
@@ -60,92 +60,92 @@ const UninstallCase kCases[] = {
 };
 
 class InstallTest : public ::testing::TestWithParam<UninstallCase> {
-protected:
-    void SetUp() override {
-        TerminateProcessesNamed("Mnemora.exe");
-        m_setup = PathFromEnv("MNEMORA_SETUP_EXE");
-        ASSERT_FALSE(m_setup.empty()) << "MNEMORA_SETUP_EXE is not set";
-        ASSERT_TRUE(Exists(m_setup)) << m_setup << " is not there: build the target MnemoraPackages";
-        if (!maindlg::ShippedProgramIsSafeToStart())
-            GTEST_SKIP() << "only " << maindlg::AvailablePhysPercent()
-                         << "% physical memory available: the installed program could start a pass";
-        m_folder = Folder(CSIDL_PROGRAM_FILES) + "\\Mnemora.Net";
-        m_shortcut = Folder(CSIDL_COMMON_PROGRAMS) + "\\Mnemora.Net.lnk";
-        ASSERT_FALSE(Exists(m_folder)) << m_folder << " is there before the installation";
-        ForgetEverything();
+ protected:
+  void SetUp() override {
+    TerminateProcessesNamed("Mnemora.exe");
+    m_setup = PathFromEnv("MNEMORA_SETUP_EXE");
+    ASSERT_FALSE(m_setup.empty()) << "MNEMORA_SETUP_EXE is not set";
+    ASSERT_TRUE(Exists(m_setup)) << m_setup << " is not there: build the target MnemoraPackages";
+    if (!maindlg::ShippedProgramIsSafeToStart())
+      GTEST_SKIP() << "only " << maindlg::AvailablePhysPercent()
+                   << "% physical memory available: the installed program could start a pass";
+    m_folder = Folder(CSIDL_PROGRAM_FILES) + "\\Mnemora.Net";
+    m_shortcut = Folder(CSIDL_COMMON_PROGRAMS) + "\\Mnemora.Net.lnk";
+    ASSERT_FALSE(Exists(m_folder)) << m_folder << " is there before the installation";
+    ForgetEverything();
+  }
+
+  void TearDown() override {
+    TerminateProcessesNamed("Mnemora.exe");
+    // After a failure: take away what an aborted round trip left, within a bound.
+    const std::string uninstaller = m_folder + "\\Uninstall.exe";
+    if (!m_folder.empty() && Exists(uninstaller)) {
+      ChildProcess::Launch(uninstaller, "/S /REMOVESETTINGS").WaitForExit(kUninstallMs);
+      WaitUntil([&] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kUninstallMs, 250);
     }
+    ForgetEverything();
+  }
 
-    void TearDown() override {
-        TerminateProcessesNamed("Mnemora.exe");
-        // After a failure: take away what an aborted round trip left, within a bound.
-        const std::string uninstaller = m_folder + "\\Uninstall.exe";
-        if (!m_folder.empty() && Exists(uninstaller)) {
-            ChildProcess::Launch(uninstaller, "/S /REMOVESETTINGS").WaitForExit(kUninstallMs);
-            WaitUntil([&] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kUninstallMs, 250);
-        }
-        ForgetEverything();
-    }
+  std::string Installed(const char* file) const { return m_folder + "\\" + file; }
 
-    std::string Installed(const char* file) const { return m_folder + "\\" + file; }
-
-    std::string m_setup;
-    std::string m_folder;
-    std::string m_shortcut;
+  std::string m_setup;
+  std::string m_folder;
+  std::string m_shortcut;
 };
 
 TEST_P(InstallTest, SilentInstallRunAndUninstall_LeavesNoFilesNoRunValueAndSettingsAsChosen) {
-    std::string error;
-    ChildProcess setup = ChildProcess::Launch(m_setup, "/S", &error);
-    ASSERT_TRUE(setup) << error;
-    DWORD exitCode = 1;
-    ASSERT_TRUE(setup.WaitForExit(kSetupMs, &exitCode)) << "the setup program did not finish within 120 s";
-    ASSERT_EQ(exitCode, 0u);
+  std::string error;
+  ChildProcess setup = ChildProcess::Launch(m_setup, "/S", &error);
+  ASSERT_TRUE(setup) << error;
+  DWORD exitCode = 1;
+  ASSERT_TRUE(setup.WaitForExit(kSetupMs, &exitCode)) << "the setup program did not finish within 120 s";
+  ASSERT_EQ(exitCode, 0u);
 
-    for (const char* file : {"Mnemora.exe", "MnemoraNet.chm", "License.txt", "ReadMe.txt", "Uninstall.exe"})
-        EXPECT_TRUE(Exists(Installed(file))) << file << " is not installed";
-    EXPECT_TRUE(Exists(m_shortcut)) << "no Start-menu shortcut";
-    const std::string quotedExe = "\"" + Installed("Mnemora.exe") + "\"";
-    struct {
-        const char* name;
-        std::string expected;
-    } const entry[] = {
-        {"DisplayName", MNEMORA_PRODUCT_NAME},
-        {"DisplayVersion", MNEMORA_VERSION_DISPLAY},
-        {"Publisher", MNEMORA_COMPANY_NAME},
-        {"InstallLocation", m_folder},
-        {"UninstallString", "\"" + Installed("Uninstall.exe") + "\""},
-    };
-    for (const auto& e : entry)
-        EXPECT_EQ(ReadRegString(kUninstallKey, e.name), std::optional<std::string>(e.expected)) << e.name;
-    EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::optional<std::string>(quotedExe + " -m"))
-        << "start with Windows is not set up as the program sets it up";
+  for (const char* file : {"Mnemora.exe", "MnemoraNet.chm", "License.txt", "ReadMe.txt", "Uninstall.exe"})
+    EXPECT_TRUE(Exists(Installed(file))) << file << " is not installed";
+  EXPECT_TRUE(Exists(m_shortcut)) << "no Start-menu shortcut";
+  const std::string quotedExe = "\"" + Installed("Mnemora.exe") + "\"";
+  struct {
+    const char* name;
+    std::string expected;
+  } const entry[] = {
+      {"DisplayName", MNEMORA_PRODUCT_NAME},
+      {"DisplayVersion", MNEMORA_VERSION_DISPLAY},
+      {"Publisher", MNEMORA_COMPANY_NAME},
+      {"InstallLocation", m_folder},
+      {"UninstallString", "\"" + Installed("Uninstall.exe") + "\""},
+  };
+  for (const auto& e : entry)
+    EXPECT_EQ(ReadRegString(kUninstallKey, e.name), std::optional<std::string>(e.expected)) << e.name;
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::optional<std::string>(quotedExe + " -m"))
+      << "start with Windows is not set up as the program sets it up";
 
-    // The installed program, running while it is uninstalled. Automatic freeing stays off.
-    ASSERT_TRUE(WriteRegString(kSettingsKey, "AutoFree", "FALSE"));
-    maindlg::RunningDialog app = maindlg::RunningDialog::Start(Installed("Mnemora.exe"), {}, &error);
-    ASSERT_TRUE(app) << error;
-    EXPECT_EQ(app.Check(1046), BST_CHECKED) << "the installed program does not show start with Windows";
-    EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::optional<std::string>(quotedExe + " -m"));
-    // What a copy run by a user without rights on the machine's keys would have left.
-    ASSERT_TRUE(WriteRegString(kRunKey, kRunValue, quotedExe + " -m", HKEY_CURRENT_USER));
-    ASSERT_TRUE(WriteRegString(kSettingsKey, "AutoFree", "FALSE", HKEY_CURRENT_USER));
+  // The installed program, running while it is uninstalled. Automatic freeing stays off.
+  ASSERT_TRUE(WriteRegString(kSettingsKey, "AutoFree", "FALSE"));
+  maindlg::RunningDialog app = maindlg::RunningDialog::Start(Installed("Mnemora.exe"), {}, &error);
+  ASSERT_TRUE(app) << error;
+  EXPECT_EQ(app.Check(1046), BST_CHECKED) << "the installed program does not show start with Windows";
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::optional<std::string>(quotedExe + " -m"));
+  // What a copy run by a user without rights on the machine's keys would have left.
+  ASSERT_TRUE(WriteRegString(kRunKey, kRunValue, quotedExe + " -m", HKEY_CURRENT_USER));
+  ASSERT_TRUE(WriteRegString(kSettingsKey, "AutoFree", "FALSE", HKEY_CURRENT_USER));
 
-    ChildProcess uninstall = ChildProcess::Launch(Installed("Uninstall.exe"), GetParam().arguments, &error);
-    ASSERT_TRUE(uninstall) << error;
-    EXPECT_TRUE(app.Process().WaitForExit(kUninstallMs)) << "the uninstaller did not close the running program";
-    // The uninstaller runs on from a copy of itself in the temporary folder, so the one started
-    // here ends at once; the copy takes the Apps and features entry away last.
-    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kUninstallMs, 250))
-        << "the Apps and features entry is still there " << kUninstallMs / 1000 << " s after the uninstaller started";
-    EXPECT_TRUE(uninstall.WaitForExit(10000));
+  ChildProcess uninstall = ChildProcess::Launch(Installed("Uninstall.exe"), GetParam().arguments, &error);
+  ASSERT_TRUE(uninstall) << error;
+  EXPECT_TRUE(app.Process().WaitForExit(kUninstallMs)) << "the uninstaller did not close the running program";
+  // The uninstaller runs on from a copy of itself in the temporary folder, so the one started
+  // here ends at once; the copy takes the Apps and features entry away last.
+  EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kUninstallMs, 250))
+      << "the Apps and features entry is still there " << kUninstallMs / 1000 << " s after the uninstaller started";
+  EXPECT_TRUE(uninstall.WaitForExit(10000));
 
-    EXPECT_FALSE(Exists(m_folder)) << m_folder << " is left";
-    EXPECT_FALSE(Exists(m_shortcut)) << "the Start-menu shortcut is left";
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        const char* where = root == HKEY_LOCAL_MACHINE ? "machine" : "user";
-        EXPECT_EQ(ReadRegString(kRunKey, kRunValue, root), std::nullopt) << "the " << where << "'s Run value is left";
-        EXPECT_EQ(KeyExists(root, kSettingsKey), GetParam().settingsKept) << "the " << where << "'s settings";
-    }
+  EXPECT_FALSE(Exists(m_folder)) << m_folder << " is left";
+  EXPECT_FALSE(Exists(m_shortcut)) << "the Start-menu shortcut is left";
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    const char* where = root == HKEY_LOCAL_MACHINE ? "machine" : "user";
+    EXPECT_EQ(ReadRegString(kRunKey, kRunValue, root), std::nullopt) << "the " << where << "'s Run value is left";
+    EXPECT_EQ(KeyExists(root, kSettingsKey), GetParam().settingsKept) << "the " << where << "'s settings";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(RoundTrip, InstallTest, ::testing::ValuesIn(kCases),

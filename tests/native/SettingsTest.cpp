@@ -19,314 +19,292 @@ const std::string kRunCommand = "\"C:\\Program Files\\Mnemora\\Mnemora.exe\" -m"
 // terminator fit into the 50-byte buffer, anything longer reads as missing. A store that
 // refuses access stands for HKEY_LOCAL_MACHINE as a standard user sees it.
 class FakeSettingsStore : public ISettingsStore {
-public:
-    std::map<std::pair<std::string, std::string>, std::string> values;
-    std::vector<std::string> writes;  // "write key|name=data", "delete key|name"
-    bool writable = true;
-    bool readable = true;
+ public:
+  std::map<std::pair<std::string, std::string>, std::string> values;
+  std::vector<std::string> writes;  // "write key|name=data", "delete key|name"
+  bool writable = true;
+  bool readable = true;
 
-    bool WriteString(const std::string& key, const std::string& name,
-                     const std::string& data) override
-    {
-        if (!writable)
-            return false;
-        writes.push_back("write " + key + "|" + name + "=" + data);
-        values[{key, name}] = data;
-        return true;
-    }
-    std::optional<std::string> ReadString(const std::string& key,
-                                          const std::string& name) override
-    {
-        const auto it = values.find({key, name});
-        if (!readable || it == values.end() || it->second.size() >= 50)
-            return std::nullopt;
-        return it->second;
-    }
-    void DeleteValue(const std::string& key, const std::string& name) override
-    {
-        if (!writable)
-            return;
-        writes.push_back("delete " + key + "|" + name);
-        values.erase({key, name});
-    }
+  bool WriteString(const std::string& key, const std::string& name, const std::string& data) override {
+    if (!writable) return false;
+    writes.push_back("write " + key + "|" + name + "=" + data);
+    values[{key, name}] = data;
+    return true;
+  }
+  std::optional<std::string> ReadString(const std::string& key, const std::string& name) override {
+    const auto it = values.find({key, name});
+    if (!readable || it == values.end() || it->second.size() >= 50) return std::nullopt;
+    return it->second;
+  }
+  void DeleteValue(const std::string& key, const std::string& name) override {
+    if (!writable) return;
+    writes.push_back("delete " + key + "|" + name);
+    values.erase({key, name});
+  }
 
-    bool Has(const std::string& key, const std::string& name) const
-    {
-        return values.count({key, name}) != 0;
-    }
-    std::string Get(const std::string& key, const std::string& name) const
-    {
-        const auto it = values.find({key, name});
-        return it == values.end() ? "<absent>" : it->second;
-    }
+  bool Has(const std::string& key, const std::string& name) const { return values.count({key, name}) != 0; }
+  std::string Get(const std::string& key, const std::string& name) const {
+    const auto it = values.find({key, name});
+    return it == values.end() ? "<absent>" : it->second;
+  }
 };
 
 // The machine store as a standard user sees it: readable, every write refused.
 struct StandardUserStores {
-    StandardUserStores() { machine.writable = false; }
-    FakeSettingsStore machine;
-    FakeSettingsStore user;
-    CLayeredSettingsStore store{machine, user};
+  StandardUserStores() { machine.writable = false; }
+  FakeSettingsStore machine;
+  FakeSettingsStore user;
+  CLayeredSettingsStore store{machine, user};
 };
 
-} // namespace
+}  // namespace
 
-TEST(SettingsTest, LoadAll_FirstStart_WritesDefaultsAndRunValue)
-{
+TEST(SettingsTest, LoadAll_FirstStart_WritesDefaultsAndRunValue) {
+  FakeSettingsStore store;
+
+  EXPECT_TRUE(LoadClearClipboard(store));
+  EXPECT_TRUE(LoadAutoFree(store));
+  EXPECT_EQ(LoadAutoFreeNum(store), 15);
+  EXPECT_TRUE(LoadAutoStart(store, MakeRunCommand(kExePath)));
+
+  EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), "TRUE");
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE");
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
+  EXPECT_FALSE(store.Has(kMnemoraKey, "AutoFreeNum"));
+  EXPECT_EQ(store.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+}
+
+TEST(SettingsTest, LoadClearClipboard_StoredText_OnOnlyForExactTRUEAndKept) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"TRUE", true}, {"true", false},  {"1", false},     {"", false},
+      {"TRU", false}, {"TRUEX", false}, {"FALSE", false}, {std::string(50, 'T'), true},
+  };
+  for (const auto& [text, on] : cases) {
     FakeSettingsStore store;
-
-    EXPECT_TRUE(LoadClearClipboard(store));
-    EXPECT_TRUE(LoadAutoFree(store));
-    EXPECT_EQ(LoadAutoFreeNum(store), 15);
-    EXPECT_TRUE(LoadAutoStart(store, MakeRunCommand(kExePath)));
-
-    EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), "TRUE");
-    EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE");
-    EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
-    EXPECT_FALSE(store.Has(kMnemoraKey, "AutoFreeNum"));
-    EXPECT_EQ(store.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+    store.values[{kMnemoraKey, "ClearClipbrd"}] = text;
+    EXPECT_EQ(LoadClearClipboard(store), on) << '"' << text << '"';
+    // Only a value that reads as missing (here: too long) is replaced.
+    EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), text.size() < 50 ? text : "TRUE");
+  }
 }
 
-TEST(SettingsTest, LoadClearClipboard_StoredText_OnOnlyForExactTRUEAndKept)
-{
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"TRUE", true}, {"true", false}, {"1", false},     {"", false},
-        {"TRU", false}, {"TRUEX", false}, {"FALSE", false}, {std::string(50, 'T'), true},
-    };
-    for (const auto& [text, on] : cases) {
-        FakeSettingsStore store;
-        store.values[{kMnemoraKey, "ClearClipbrd"}] = text;
-        EXPECT_EQ(LoadClearClipboard(store), on) << '"' << text << '"';
-        // Only a value that reads as missing (here: too long) is replaced.
-        EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), text.size() < 50 ? text : "TRUE");
-    }
+TEST(SettingsTest, LoadAutoFree_ExactFALSE_LoadsOffAndWritesFALSE) {
+  FakeSettingsStore store;
+  store.values[{kMnemoraKey, "AutoFree"}] = "FALSE";
+
+  EXPECT_FALSE(LoadAutoFree(store));
+  EXPECT_EQ(store.writes, std::vector<std::string>{"write " + kMnemoraKey + "|AutoFree=FALSE"});
 }
 
-TEST(SettingsTest, LoadAutoFree_ExactFALSE_LoadsOffAndWritesFALSE)
-{
+TEST(SettingsTest, LoadAutoFree_AnyOtherText_LoadsOnAndRewritesTRUE) {
+  for (const char* text : {"false", "TRUE", "0", "FALSE ", ""}) {
     FakeSettingsStore store;
-    store.values[{kMnemoraKey, "AutoFree"}] = "FALSE";
-
-    EXPECT_FALSE(LoadAutoFree(store));
-    EXPECT_EQ(store.writes, std::vector<std::string>{"write " + kMnemoraKey + "|AutoFree=FALSE"});
+    store.values[{kMnemoraKey, "AutoFree"}] = text;
+    EXPECT_TRUE(LoadAutoFree(store)) << '"' << text << '"';
+    EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE") << '"' << text << '"';
+  }
 }
 
-TEST(SettingsTest, LoadAutoFree_AnyOtherText_LoadsOnAndRewritesTRUE)
-{
-    for (const char* text : {"false", "TRUE", "0", "FALSE ", ""}) {
-        FakeSettingsStore store;
-        store.values[{kMnemoraKey, "AutoFree"}] = text;
-        EXPECT_TRUE(LoadAutoFree(store)) << '"' << text << '"';
-        EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE") << '"' << text << '"';
-    }
-}
-
-TEST(SettingsTest, LoadAutoFreeNum_StoredText_ParsedLikeAtoiWithinZeroToFifty)
-{
-    const std::string fiftyChars = std::string(49, '0') + "7";
-    const std::string fortyNineChars = std::string(48, '0') + "7";
-    const std::vector<std::pair<std::string, int32_t>> cases = {
-        {"51", 15},  {"-1", 15},  {"50", 50},   {"0", 0},    {"7abc", 7},
-        {"abc", 0},  {" 12", 12}, {"+8", 8},    {"12.7", 12}, {"99999999999999999999", 15},
-        {"-99999999999999999999", 15}, {fiftyChars, 15}, {fortyNineChars, 7},
-    };
-    for (const auto& [text, expected] : cases) {
-        FakeSettingsStore store;
-        store.values[{kMnemoraKey, "AutoFreeNum"}] = text;
-        EXPECT_EQ(LoadAutoFreeNum(store), expected) << '"' << text << '"';
-        EXPECT_TRUE(store.writes.empty()) << '"' << text << '"';
-    }
-}
-
-TEST(SettingsTest, LoadAutoFreeNum_Missing_DefaultsTo15WithoutWriting)
-{
+TEST(SettingsTest, LoadAutoFreeNum_StoredText_ParsedLikeAtoiWithinZeroToFifty) {
+  const std::string fiftyChars = std::string(49, '0') + "7";
+  const std::string fortyNineChars = std::string(48, '0') + "7";
+  const std::vector<std::pair<std::string, int32_t>> cases = {
+      {"51", 15},
+      {"-1", 15},
+      {"50", 50},
+      {"0", 0},
+      {"7abc", 7},
+      {"abc", 0},
+      {" 12", 12},
+      {"+8", 8},
+      {"12.7", 12},
+      {"99999999999999999999", 15},
+      {"-99999999999999999999", 15},
+      {fiftyChars, 15},
+      {fortyNineChars, 7},
+  };
+  for (const auto& [text, expected] : cases) {
     FakeSettingsStore store;
-    EXPECT_EQ(LoadAutoFreeNum(store), 15);
-    EXPECT_TRUE(store.writes.empty());
+    store.values[{kMnemoraKey, "AutoFreeNum"}] = text;
+    EXPECT_EQ(LoadAutoFreeNum(store), expected) << '"' << text << '"';
+    EXPECT_TRUE(store.writes.empty()) << '"' << text << '"';
+  }
 }
 
-TEST(SettingsTest, LoadAutoStart_ExactFALSE_DeletesRunValue)
-{
+TEST(SettingsTest, LoadAutoFreeNum_Missing_DefaultsTo15WithoutWriting) {
+  FakeSettingsStore store;
+  EXPECT_EQ(LoadAutoFreeNum(store), 15);
+  EXPECT_TRUE(store.writes.empty());
+}
+
+TEST(SettingsTest, LoadAutoStart_ExactFALSE_DeletesRunValue) {
+  FakeSettingsStore store;
+  store.values[{kMnemoraKey, "AutoStart"}] = "FALSE";
+  store.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
+
+  EXPECT_FALSE(LoadAutoStart(store, kRunCommand));
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "FALSE");
+  EXPECT_FALSE(store.Has(kWindowsRunKey, "Mnemora.Net"));
+}
+
+TEST(SettingsTest, LoadAutoStart_OtherText_RewritesTRUEAndRunValueWithCurrentPath) {
+  for (const char* text : {"false", "TRUE", ""}) {
     FakeSettingsStore store;
-    store.values[{kMnemoraKey, "AutoStart"}] = "FALSE";
+    store.values[{kMnemoraKey, "AutoStart"}] = text;
     store.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
 
-    EXPECT_FALSE(LoadAutoStart(store, kRunCommand));
-    EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "FALSE");
-    EXPECT_FALSE(store.Has(kWindowsRunKey, "Mnemora.Net"));
+    EXPECT_TRUE(LoadAutoStart(store, kRunCommand)) << '"' << text << '"';
+    EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
+    EXPECT_EQ(store.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+  }
 }
 
-TEST(SettingsTest, LoadAutoStart_OtherText_RewritesTRUEAndRunValueWithCurrentPath)
-{
-    for (const char* text : {"false", "TRUE", ""}) {
-        FakeSettingsStore store;
-        store.values[{kMnemoraKey, "AutoStart"}] = text;
-        store.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
+TEST(SettingsTest, StoreAutoStart_OnAndOff_WritesOptionBeforeRunValue) {
+  FakeSettingsStore store;
+  StoreAutoStart(store, true, kRunCommand);
+  StoreAutoStart(store, false, kRunCommand);
 
-        EXPECT_TRUE(LoadAutoStart(store, kRunCommand)) << '"' << text << '"';
-        EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
-        EXPECT_EQ(store.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
-    }
+  const std::vector<std::string> expected = {
+      "write " + kMnemoraKey + "|AutoStart=TRUE",
+      "write " + kWindowsRunKey + "|Mnemora.Net=" + kRunCommand,
+      "write " + kMnemoraKey + "|AutoStart=FALSE",
+      "delete " + kWindowsRunKey + "|Mnemora.Net",
+  };
+  EXPECT_EQ(store.writes, expected);
 }
 
-TEST(SettingsTest, StoreAutoStart_OnAndOff_WritesOptionBeforeRunValue)
-{
-    FakeSettingsStore store;
-    StoreAutoStart(store, true, kRunCommand);
-    StoreAutoStart(store, false, kRunCommand);
-
-    const std::vector<std::string> expected = {
-        "write " + kMnemoraKey + "|AutoStart=TRUE",
-        "write " + kWindowsRunKey + "|Mnemora.Net=" + kRunCommand,
-        "write " + kMnemoraKey + "|AutoStart=FALSE",
-        "delete " + kWindowsRunKey + "|Mnemora.Net",
-    };
-    EXPECT_EQ(store.writes, expected);
+TEST(SettingsTest, StoreAutoFree_OnAndOff_WritesTRUEOrFALSE) {
+  FakeSettingsStore store;
+  StoreAutoFree(store, false);
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "FALSE");
+  EXPECT_FALSE(LoadAutoFree(store));
+  StoreAutoFree(store, true);
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE");
 }
 
-TEST(SettingsTest, StoreAutoFree_OnAndOff_WritesTRUEOrFALSE)
-{
-    FakeSettingsStore store;
-    StoreAutoFree(store, false);
-    EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "FALSE");
-    EXPECT_FALSE(LoadAutoFree(store));
-    StoreAutoFree(store, true);
-    EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE");
+TEST(SettingsTest, StoreAutoFreeNum_Value_WrittenAsDecimalAndLoadsBack) {
+  FakeSettingsStore store;
+  StoreAutoFreeNum(store, 12);
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoFreeNum"), "12");
+  EXPECT_EQ(LoadAutoFreeNum(store), 12);
+  StoreAutoFreeNum(store, 0);
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoFreeNum"), "0");
+  EXPECT_EQ(LoadAutoFreeNum(store), 0);
 }
 
-TEST(SettingsTest, StoreAutoFreeNum_Value_WrittenAsDecimalAndLoadsBack)
-{
-    FakeSettingsStore store;
-    StoreAutoFreeNum(store, 12);
-    EXPECT_EQ(store.Get(kMnemoraKey, "AutoFreeNum"), "12");
-    EXPECT_EQ(LoadAutoFreeNum(store), 12);
-    StoreAutoFreeNum(store, 0);
-    EXPECT_EQ(store.Get(kMnemoraKey, "AutoFreeNum"), "0");
-    EXPECT_EQ(LoadAutoFreeNum(store), 0);
+TEST(SettingsTest, MakeRunCommand_PathWithBlanks_QuotesPathAndAppendsSwitch) {
+  EXPECT_EQ(MakeRunCommand(kExePath), kRunCommand);
+  EXPECT_EQ(MakeRunCommand("C:\\M.exe"), "\"C:\\M.exe\" -m");
 }
 
-TEST(SettingsTest, MakeRunCommand_PathWithBlanks_QuotesPathAndAppendsSwitch)
-{
-    EXPECT_EQ(MakeRunCommand(kExePath), kRunCommand);
-    EXPECT_EQ(MakeRunCommand("C:\\M.exe"), "\"C:\\M.exe\" -m");
-}
-
-TEST(SettingsLayeredTest, ReadString_UserThenMachineThenNothing)
-{
-    const std::optional<std::string> none;
-    const struct {
-        std::optional<std::string> user, machine, expected;
-        bool machineReadable;
-    } cases[] = {
-        {"FALSE", "TRUE", "FALSE", true},
-        {none, "FALSE", "FALSE", true},
-        {"", "FALSE", "", true},  // an empty per-user text is a value, not a gap
-        {std::string(50, 'x'), "20", "20", true},
-        {none, none, none, true},
-        {"30", none, "30", false},
-        {none, "20", none, false},
-    };
-    for (const auto& c : cases) {
-        FakeSettingsStore machine;
-        FakeSettingsStore user;
-        machine.readable = c.machineReadable;
-        if (c.user)
-            user.values[{kMnemoraKey, "AutoFreeNum"}] = *c.user;
-        if (c.machine)
-            machine.values[{kMnemoraKey, "AutoFreeNum"}] = *c.machine;
-        CLayeredSettingsStore store(machine, user);
-        EXPECT_EQ(store.ReadString(kMnemoraKey, "AutoFreeNum"), c.expected)
-            << c.user.value_or("<none>") << " / " << c.machine.value_or("<none>");
-    }
-}
-
-TEST(SettingsLayeredTest, WriteString_MachineWritable_GoesThereAndUserCopyRemoved)
-{
+TEST(SettingsLayeredTest, ReadString_UserThenMachineThenNothing) {
+  const std::optional<std::string> none;
+  const struct {
+    std::optional<std::string> user, machine, expected;
+    bool machineReadable;
+  } cases[] = {
+      {"FALSE", "TRUE", "FALSE", true},
+      {none, "FALSE", "FALSE", true},
+      {"", "FALSE", "", true},  // an empty per-user text is a value, not a gap
+      {std::string(50, 'x'), "20", "20", true},
+      {none, none, none, true},
+      {"30", none, "30", false},
+      {none, "20", none, false},
+  };
+  for (const auto& c : cases) {
     FakeSettingsStore machine;
     FakeSettingsStore user;
-    user.values[{kMnemoraKey, "AutoFree"}] = "TRUE";
-    user.values[{kMnemoraKey, "AutoStart"}] = "TRUE";
+    machine.readable = c.machineReadable;
+    if (c.user) user.values[{kMnemoraKey, "AutoFreeNum"}] = *c.user;
+    if (c.machine) machine.values[{kMnemoraKey, "AutoFreeNum"}] = *c.machine;
+    CLayeredSettingsStore store(machine, user);
+    EXPECT_EQ(store.ReadString(kMnemoraKey, "AutoFreeNum"), c.expected)
+        << c.user.value_or("<none>") << " / " << c.machine.value_or("<none>");
+  }
+}
+
+TEST(SettingsLayeredTest, WriteString_MachineWritable_GoesThereAndUserCopyRemoved) {
+  FakeSettingsStore machine;
+  FakeSettingsStore user;
+  user.values[{kMnemoraKey, "AutoFree"}] = "TRUE";
+  user.values[{kMnemoraKey, "AutoStart"}] = "TRUE";
+  CLayeredSettingsStore store(machine, user);
+
+  EXPECT_TRUE(store.WriteString(kMnemoraKey, "AutoFree", "FALSE"));
+
+  EXPECT_EQ(machine.Get(kMnemoraKey, "AutoFree"), "FALSE");
+  EXPECT_FALSE(user.Has(kMnemoraKey, "AutoFree"));
+  EXPECT_EQ(user.Get(kMnemoraKey, "AutoStart"), "TRUE") << "only that value's copy goes";
+  EXPECT_EQ(store.ReadString(kMnemoraKey, "AutoFree"), "FALSE");
+}
+
+TEST(SettingsLayeredTest, WriteString_MachineRefuses_GoesToUserAndWinsOverMachine) {
+  StandardUserStores s;
+  s.machine.values[{kMnemoraKey, "AutoFreeNum"}] = "20";
+
+  EXPECT_TRUE(s.store.WriteString(kMnemoraKey, "AutoFreeNum", "35"));
+
+  EXPECT_EQ(s.user.Get(kMnemoraKey, "AutoFreeNum"), "35");
+  EXPECT_EQ(s.machine.Get(kMnemoraKey, "AutoFreeNum"), "20");
+  EXPECT_EQ(s.store.ReadString(kMnemoraKey, "AutoFreeNum"), "35");
+}
+
+TEST(SettingsLayeredTest, WriteString_MachineRefusesButHoldsSameValue_UserCopyRemovedInstead) {
+  StandardUserStores s;
+  s.machine.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
+  s.user.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
+
+  EXPECT_TRUE(s.store.WriteString(kWindowsRunKey, "Mnemora.Net", kRunCommand));
+
+  EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net")) << "two Run entries start two copies";
+  EXPECT_EQ(s.store.ReadString(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+}
+
+TEST(SettingsLayeredTest, DeleteValue_RemovesFromBothWhereAllowed) {
+  for (bool machineWritable : {true, false}) {
+    FakeSettingsStore machine;
+    FakeSettingsStore user;
+    machine.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
+    user.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
+    machine.writable = machineWritable;
     CLayeredSettingsStore store(machine, user);
 
-    EXPECT_TRUE(store.WriteString(kMnemoraKey, "AutoFree", "FALSE"));
+    store.DeleteValue(kWindowsRunKey, "Mnemora.Net");
 
-    EXPECT_EQ(machine.Get(kMnemoraKey, "AutoFree"), "FALSE");
-    EXPECT_FALSE(user.Has(kMnemoraKey, "AutoFree"));
-    EXPECT_EQ(user.Get(kMnemoraKey, "AutoStart"), "TRUE") << "only that value's copy goes";
-    EXPECT_EQ(store.ReadString(kMnemoraKey, "AutoFree"), "FALSE");
-}
-
-TEST(SettingsLayeredTest, WriteString_MachineRefuses_GoesToUserAndWinsOverMachine)
-{
-    StandardUserStores s;
-    s.machine.values[{kMnemoraKey, "AutoFreeNum"}] = "20";
-
-    EXPECT_TRUE(s.store.WriteString(kMnemoraKey, "AutoFreeNum", "35"));
-
-    EXPECT_EQ(s.user.Get(kMnemoraKey, "AutoFreeNum"), "35");
-    EXPECT_EQ(s.machine.Get(kMnemoraKey, "AutoFreeNum"), "20");
-    EXPECT_EQ(s.store.ReadString(kMnemoraKey, "AutoFreeNum"), "35");
-}
-
-TEST(SettingsLayeredTest, WriteString_MachineRefusesButHoldsSameValue_UserCopyRemovedInstead)
-{
-    StandardUserStores s;
-    s.machine.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
-    s.user.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
-
-    EXPECT_TRUE(s.store.WriteString(kWindowsRunKey, "Mnemora.Net", kRunCommand));
-
-    EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net")) << "two Run entries start two copies";
-    EXPECT_EQ(s.store.ReadString(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
-}
-
-TEST(SettingsLayeredTest, DeleteValue_RemovesFromBothWhereAllowed)
-{
-    for (bool machineWritable : {true, false}) {
-        FakeSettingsStore machine;
-        FakeSettingsStore user;
-        machine.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
-        user.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
-        machine.writable = machineWritable;
-        CLayeredSettingsStore store(machine, user);
-
-        store.DeleteValue(kWindowsRunKey, "Mnemora.Net");
-
-        EXPECT_FALSE(user.Has(kWindowsRunKey, "Mnemora.Net")) << machineWritable;
-        EXPECT_EQ(machine.Has(kWindowsRunKey, "Mnemora.Net"), !machineWritable);
-    }
+    EXPECT_FALSE(user.Has(kWindowsRunKey, "Mnemora.Net")) << machineWritable;
+    EXPECT_EQ(machine.Has(kWindowsRunKey, "Mnemora.Net"), !machineWritable);
+  }
 }
 
 // A standard user's life with an installer's machine settings: they count until the user
 // changes them, the changes persist per user, and start-with-Windows lives in the user's
 // Run key.
-TEST(SettingsLayeredTest, StandardUser_InstallerDefaultsThenOwnChoices_Persist)
-{
-    StandardUserStores s;
-    s.machine.values[{kMnemoraKey, "AutoFree"}] = "FALSE";
-    s.machine.values[{kMnemoraKey, "AutoFreeNum"}] = "20";
-    s.machine.values[{kMnemoraKey, "ClearClipbrd"}] = "FALSE";
-    s.machine.values[{kMnemoraKey, "AutoStart"}] = "FALSE";
+TEST(SettingsLayeredTest, StandardUser_InstallerDefaultsThenOwnChoices_Persist) {
+  StandardUserStores s;
+  s.machine.values[{kMnemoraKey, "AutoFree"}] = "FALSE";
+  s.machine.values[{kMnemoraKey, "AutoFreeNum"}] = "20";
+  s.machine.values[{kMnemoraKey, "ClearClipbrd"}] = "FALSE";
+  s.machine.values[{kMnemoraKey, "AutoStart"}] = "FALSE";
 
-    EXPECT_FALSE(LoadClearClipboard(s.store));
-    EXPECT_FALSE(LoadAutoFree(s.store));
-    EXPECT_EQ(LoadAutoFreeNum(s.store), 20);
-    EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
-    EXPECT_TRUE(s.user.values.empty()) << "loading unchanged values copies nothing per user";
+  EXPECT_FALSE(LoadClearClipboard(s.store));
+  EXPECT_FALSE(LoadAutoFree(s.store));
+  EXPECT_EQ(LoadAutoFreeNum(s.store), 20);
+  EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
+  EXPECT_TRUE(s.user.values.empty()) << "loading unchanged values copies nothing per user";
 
-    StoreAutoFree(s.store, true);
-    StoreAutoFreeNum(s.store, 35);
-    StoreClearClipboard(s.store, true);
-    StoreAutoStart(s.store, true, kRunCommand);
-    EXPECT_EQ(s.user.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+  StoreAutoFree(s.store, true);
+  StoreAutoFreeNum(s.store, 35);
+  StoreClearClipboard(s.store, true);
+  StoreAutoStart(s.store, true, kRunCommand);
+  EXPECT_EQ(s.user.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
 
-    EXPECT_TRUE(LoadClearClipboard(s.store));
-    EXPECT_TRUE(LoadAutoFree(s.store));
-    EXPECT_EQ(LoadAutoFreeNum(s.store), 35);
-    EXPECT_TRUE(LoadAutoStart(s.store, kRunCommand));
+  EXPECT_TRUE(LoadClearClipboard(s.store));
+  EXPECT_TRUE(LoadAutoFree(s.store));
+  EXPECT_EQ(LoadAutoFreeNum(s.store), 35);
+  EXPECT_TRUE(LoadAutoStart(s.store, kRunCommand));
 
-    StoreAutoStart(s.store, false, kRunCommand);
-    EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net"));
-    EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
-    EXPECT_TRUE(s.machine.writes.empty());
+  StoreAutoStart(s.store, false, kRunCommand);
+  EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net"));
+  EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
+  EXPECT_TRUE(s.machine.writes.empty());
 }

@@ -59,7 +59,9 @@ class BCMenuDrawTest : public BCMenuTestBase {
     for (const Px& p : probes) EXPECT_EQ(px.At(p.x, p.y), p.cr) << p.pszWhat << " at " << p.x << "," << p.y;
   }
   // Pixels of colour cr in the columns from x on.
-  static int CountFrom(const CPixels& px, int x, COLORREF cr) { return px.Count(cr, CRect(x, 0, px.Width(), px.Height())); }
+  static int CountFrom(const CPixels& px, int x, COLORREF cr) {
+    return px.Count(cr, CRect(x, 0, px.Width(), px.Height()));
+  }
   // Columns x0 to x1 (exclusive) hold nothing but cr.
   static bool Blank(const CPixels& px, int x0, int x1, COLORREF cr) {
     return px.IsUniform(cr, CRect(x0, 0, x1, px.Height()));
@@ -117,42 +119,58 @@ TEST_F(BCMenuDrawTest, XPStyle_NormalSelectedCheckedDisabledSeparator) {
   {
     SCOPED_TRACE("normal");
     const CPixels px = Draw(0, 0);
-    Expect(px, {{0, 0, crGutter, "gutter"}, {22, 12, crGutter, "gutter's last column"},
-                {23, 12, crWindow, "right of the gutter"}, {4, 5, crGutter, "transparent image corner"},
-                {11, 12, RGB(255, 76, 76), "faded image"}, {119, 23, crWindow, "no frame"}});
+    Expect(px, {{0, 0, crGutter, "gutter"},
+                {22, 12, crGutter, "gutter's last column"},
+                {23, 12, crWindow, "right of the gutter"},
+                {4, 5, crGutter, "transparent image corner"},
+                {11, 12, RGB(255, 76, 76), "faded image"},
+                {119, 23, crWindow, "no frame"}});
     EXPECT_TRUE(Blank(px, 23, 31, crWindow));
     EXPECT_GT(CountFrom(px, 31, crText), 0);
   }
   {
     SCOPED_TRACE("selected");
-    Expect(Draw(0, ODS_SELECTED),
-           {{0, 0, crHigh, "frame"}, {119, 23, crHigh, "frame"}, {2, 2, crSelect, "image cell"},
-            {118, 2, crSelect, "light highlight"}, {7, 8, RGB(255, 0, 0), "image, one pixel up and left"},
-            {16, 16, crShadow, "its shadow, one pixel down and right"}, {12, 7, crSelect, "above the image"}});
+    Expect(Draw(0, ODS_SELECTED), {{0, 0, crHigh, "frame"},
+                                   {119, 23, crHigh, "frame"},
+                                   {2, 2, crSelect, "image cell"},
+                                   {118, 2, crSelect, "light highlight"},
+                                   {7, 8, RGB(255, 0, 0), "image, one pixel up and left"},
+                                   {16, 16, crShadow, "its shadow, one pixel down and right"},
+                                   {12, 7, crSelect, "above the image"}});
   }
   {
     SCOPED_TRACE("checked, no image");
     const COLORREF crBox = BCMenu::BlendTowardWhite(crHigh, 0.85);
-    Expect(Draw(1, ODS_CHECKED), {{4, 4, crHigh, "16 x 16 box's frame"}, {19, 19, crHigh, "box's frame"},
-                                  {3, 4, crGutter, "left of the box"}, {9, 9, crBox, "inside"},
-                                  {9, 10, crText, "first stroke"}, {9, 12, crText, "its end"},
-                                  {9, 13, crBox, "below it"}, {11, 14, crText, "lowest stroke"},
+    Expect(Draw(1, ODS_CHECKED), {{4, 4, crHigh, "16 x 16 box's frame"},
+                                  {19, 19, crHigh, "box's frame"},
+                                  {3, 4, crGutter, "left of the box"},
+                                  {9, 9, crBox, "inside"},
+                                  {9, 10, crText, "first stroke"},
+                                  {9, 12, crText, "its end"},
+                                  {9, 13, crBox, "below it"},
+                                  {11, 14, crText, "lowest stroke"},
                                   {15, 8, crText, "last stroke's top"}});
   }
   {
     SCOPED_TRACE("disabled, reported selected");
     const CPixels px = Draw(2, ODS_GRAYED | ODS_SELECTED);
-    Expect(px, {{118, 2, crWindow, "never highlighted"}, {8, 9, crShadow, "embossed square"},
-                {15, 15, crShadow, "square's last pixel"}, {16, 16, crHilight, "highlight below right"},
-                {16, 9, crGutter, "upper-left neighbour is background"}, {5, 6, crShadow, "black marker"},
+    Expect(px, {{118, 2, crWindow, "never highlighted"},
+                {8, 9, crShadow, "embossed square"},
+                {15, 15, crShadow, "square's last pixel"},
+                {16, 16, crHilight, "highlight below right"},
+                {16, 9, crGutter, "upper-left neighbour is background"},
+                {5, 6, crShadow, "black marker"},
                 {7, 6, crGutter, "white marker is background"}});
     EXPECT_GT(CountFrom(px, 31, Sys(COLOR_GRAYTEXT)), 0);
     EXPECT_EQ(CountFrom(px, 31, crText), 0);
   }
   {
     SCOPED_TRACE("separator");
-    Expect(Draw(3, 0, 11), {{2, 5, crGutter, "gutter"}, {29, 5, crWindow, "gap"}, {30, 5, crShadow, "etched line"},
-                            {30, 6, crHilight, "etched line"}, {30, 4, crWindow, "above"}});
+    Expect(Draw(3, 0, 11), {{2, 5, crGutter, "gutter"},
+                            {29, 5, crWindow, "gap"},
+                            {30, 5, crShadow, "etched line"},
+                            {30, 6, crHilight, "etched line"},
+                            {30, 4, crWindow, "above"}});
   }
 }
 
@@ -164,15 +182,19 @@ TEST_F(BCMenuDrawTest, ClassicStyle_NormalSelectedCheckedDisabled) {
   {
     SCOPED_TRACE("normal");
     const CPixels px = Draw(0, 0);
-    Expect(px, {{0, 0, crBack, "background"}, {2, 4, crBack, "transparent image corner"},
-                {6, 8, RGB(255, 0, 0), "image's top-left"}, {13, 14, RGB(255, 0, 0), "its bottom-right"}});
+    Expect(px, {{0, 0, crBack, "background"},
+                {2, 4, crBack, "transparent image corner"},
+                {6, 8, RGB(255, 0, 0), "image's top-left"},
+                {13, 14, RGB(255, 0, 0), "its bottom-right"}});
     EXPECT_TRUE(Blank(px, 14, 25, crBack));
     EXPECT_GT(CountFrom(px, 25, crText), 0);
   }
   {
     SCOPED_TRACE("selected");
     const CPixels px = Draw(0, ODS_SELECTED);
-    Expect(px, {{18, 12, crBack, "image cell"}, {21, 12, crHigh, "highlight"}, {119, 23, crHigh, "to the edge"},
+    Expect(px, {{18, 12, crBack, "image cell"},
+                {21, 12, crHigh, "highlight"},
+                {119, 23, crHigh, "to the edge"},
                 {9, 11, RGB(255, 0, 0), "image in place"}});
     EXPECT_GT(CountFrom(px, 25, Sys(COLOR_HIGHLIGHTTEXT)), 0);
   }
@@ -181,8 +203,10 @@ TEST_F(BCMenuDrawTest, ClassicStyle_NormalSelectedCheckedDisabled) {
     BCMenuProbe::Force(nPlatform);
     const COLORREF crBox = BCMenu::BlendTowardWhite(crBack, 0.6);
     Expect(Draw(1, ODS_CHECKED), {{1, 4, nPlatform == kWin2000 ? crShadow : crBox, "sunken only with a new shell"},
-                                  {5, 9, crBox, "above the glyph"}, {5, 10, crText, "first stroke"},
-                                  {5, 12, crText, "its end"}, {7, 14, crText, "lowest stroke"},
+                                  {5, 9, crBox, "above the glyph"},
+                                  {5, 10, crText, "first stroke"},
+                                  {5, 12, crText, "its end"},
+                                  {7, 14, crText, "lowest stroke"},
                                   {11, 8, crText, "last stroke's top"}});
   }
   BCMenuProbe::Force(kModernNT);
@@ -222,8 +246,10 @@ void CALLBACK InsideDropDown(HWND, UINT, UINT_PTR idEvent, DWORD) {
     g_drop.nRedPixels = wintest::CaptureClient(hMenuWnd).Count(RGB(255, 0, 0));
   }
   // The menu loop reads the keyboard of the whole thread.
-  if (g_drop.nChar) ::PostMessageA(g_drop.hBtn, WM_CHAR, g_drop.nChar, 0);
-  else ::EndMenu();
+  if (g_drop.nChar)
+    ::PostMessageA(g_drop.hBtn, WM_CHAR, g_drop.nChar, 0);
+  else
+    ::EndMenu();
 }
 
 class BCMenuDropDownTest : public ButtonHostTest {

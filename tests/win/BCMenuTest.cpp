@@ -19,9 +19,9 @@ TEST_F(BCMenuTest, BlendTowardWhite_FactorsAtAndPastTheBoundaries) {
     double dFactor;
     COLORREF crExpected;
   } kCases[] = {
-      {RGB(192, 192, 192), 0.6, RGB(229, 229, 229)}, {RGB(10, 100, 200), 0.25, RGB(71, 138, 213)},  // truncated
-      {RGB(0, 0, 0), 0.49, RGB(124, 124, 124)},      {RGB(1, 2, 3), 1.0, RGB(255, 255, 255)},
-      {RGB(10, 100, 200), 0.0, RGB(10, 100, 200)},   {RGB(10, 100, 200), -0.5, RGB(10, 100, 200)},
+      {RGB(192, 192, 192), 0.6, RGB(229, 229, 229)},     {RGB(10, 100, 200), 0.25, RGB(71, 138, 213)},  // truncated
+      {RGB(0, 0, 0), 0.49, RGB(124, 124, 124)},          {RGB(1, 2, 3), 1.0, RGB(255, 255, 255)},
+      {RGB(10, 100, 200), 0.0, RGB(10, 100, 200)},       {RGB(10, 100, 200), -0.5, RGB(10, 100, 200)},
       {RGB(10, 100, 200), 1.0000001, RGB(10, 100, 200)},
   };
   for (const auto& c : kCases) EXPECT_EQ(BCMenu::BlendTowardWhite(c.cr, c.dFactor), c.crExpected) << c.dFactor;
@@ -53,7 +53,8 @@ void SetTheme(const char* pszValue) {
   const char* kPath = "Software\\Microsoft\\Plus!\\Themes\\Current";
   ::RegDeleteKeyA(HKEY_CURRENT_USER, kPath);
   HKEY hKey = nullptr;
-  if (!pszValue || ::RegCreateKeyExA(HKEY_CURRENT_USER, kPath, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr)) return;
+  if (!pszValue || ::RegCreateKeyExA(HKEY_CURRENT_USER, kPath, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr))
+    return;
   ::RegSetValueExA(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue), lstrlenA(pszValue) + 1);
   ::RegCloseKey(hKey);
 }
@@ -143,8 +144,8 @@ TEST_F(BCMenuTest, FindToolbarImage_ImageIndexOfTheButton) {
     int nStart;
     BOOL bFound;
     int nIndex;
-  } kCases[] = {{ID_BCM_RED, IDR_BCM_TOOLBAR16, 5, TRUE, 5},  // the first image leaves the index alone
-                {ID_BCM_BLUE, IDR_BCM_TOOLBAR16, 0, TRUE, 1},   // after the separator
+  } kCases[] = {{ID_BCM_RED, IDR_BCM_TOOLBAR16, 5, TRUE, 5},   // the first image leaves the index alone
+                {ID_BCM_BLUE, IDR_BCM_TOOLBAR16, 0, TRUE, 1},  // after the separator
                 {ID_BCM_GREEN, IDR_BCM_TOOLBAR256, 0, TRUE, 2},
                 {ID_BCM_HELP, IDR_BCM_TOOLBAR16, 0, FALSE, 0},
                 {ID_BCM_BLUE, IDR_BCM_NO_SUCH_RESOURCE, 4, FALSE, 4}};
@@ -352,9 +353,12 @@ TEST_F(BCMenuTest, FindMnemonic_AmpersandAndCharacterAnywhere_SynchronizedFirst)
   const struct {
     UINT nChar, nFlags;
     LRESULT lResult;
-  } kCases[] = {{'B', MF_POPUP, MAKELRESULT(2, MNC_EXECUTE)}, {'a', MF_POPUP, MAKELRESULT(0, MNC_EXECUTE)},
-                {'T', MF_POPUP, MAKELRESULT(3, MNC_EXECUTE)}, {'x', MF_POPUP, MAKELRESULT(4, MNC_EXECUTE)},
-                {'l', MF_POPUP, 0},                           {'a', 0, 0}};
+  } kCases[] = {{'B', MF_POPUP, MAKELRESULT(2, MNC_EXECUTE)},
+                {'a', MF_POPUP, MAKELRESULT(0, MNC_EXECUTE)},
+                {'T', MF_POPUP, MAKELRESULT(3, MNC_EXECUTE)},
+                {'x', MF_POPUP, MAKELRESULT(4, MNC_EXECUTE)},
+                {'l', MF_POPUP, 0},
+                {'a', 0, 0}};
   for (const auto& c : kCases) {
     EXPECT_EQ(BCMenu::FindMnemonic(c.nChar, c.nFlags, &menu), c.lResult) << static_cast<char>(c.nChar) << c.nFlags;
   }

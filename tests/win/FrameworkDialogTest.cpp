@@ -292,9 +292,9 @@ TEST(ModalLoopTest, DoModal_PostedInputToChild_OfferedToChildThenDialogThenDispa
   CDialogTemplate tmpl = ModalTemplate();
 
   EXPECT_EQ(dlg.DoModalIndirect(tmpl.Get()), kProbeResult);
-  EXPECT_EQ(g_seen, (std::vector<std::string>{"child-pre:WM_KEYDOWN", "dialog-pre:WM_KEYDOWN", "child-proc:WM_KEYDOWN",
-                                              "child-pre:WM_MOUSEMOVE", "dialog-pre:WM_MOUSEMOVE",
-                                              "child-proc:WM_MOUSEMOVE"}));
+  EXPECT_EQ(g_seen,
+            (std::vector<std::string>{"child-pre:WM_KEYDOWN", "dialog-pre:WM_KEYDOWN", "child-proc:WM_KEYDOWN",
+                                      "child-pre:WM_MOUSEMOVE", "dialog-pre:WM_MOUSEMOVE", "child-proc:WM_MOUSEMOVE"}));
 }
 
 TEST(ModalLoopTest, DoModal_ChildPreTranslateTakesMessage_NeitherDialogNorChildProcedureSeesIt) {

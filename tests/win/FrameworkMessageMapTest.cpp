@@ -22,10 +22,10 @@ CTestApp theApp;
 const COLORREF kDlgBk = RGB(222, 223, 222);
 const COLORREF kDlgText = RGB(115, 115, 115);
 
-constexpr UINT kMsgProbe = WM_APP + 7;     // answered by the class procedure unless an object maps it
+constexpr UINT kMsgProbe = WM_APP + 7;  // answered by the class procedure unless an object maps it
 constexpr LRESULT kClassAnswer = 1111;
 constexpr LRESULT kObjectAnswer = 2222;
-constexpr UINT kMsgShared = WM_APP + 8;    // mapped by a base and, in one derived class, again
+constexpr UINT kMsgShared = WM_APP + 8;  // mapped by a base and, in one derived class, again
 constexpr UINT ID_BASE_COMMAND = 40001;
 
 struct WindowDeleter {
@@ -492,8 +492,8 @@ class ReflectionTest : public ::testing::Test {
   void SetUp() override {
     g_log.clear();
     theApp.SetDialogBkColor(kDlgBk, kDlgText);
-    ASSERT_TRUE(CreateModeless(m_host, CDialogTemplate(WS_POPUP | WS_BORDER, 200, 120, L"Host"), CRect(40, 40, 460, 300),
-                               SWP_NOACTIVATE));
+    ASSERT_TRUE(CreateModeless(m_host, CDialogTemplate(WS_POPUP | WS_BORDER, 200, 120, L"Host"),
+                               CRect(40, 40, 460, 300), SWP_NOACTIVATE));
   }
   void TearDown() override { m_host.DestroyWindow(); }
 

@@ -139,9 +139,7 @@ TEST(CSelectGuardTest, Select_SeveralInTurn_CurrentIsLastAndFirstDisplacedComesB
     EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), green.GetSafeHandle());
   }
   EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), hOriginal);
-  {
-    CSelectGuard nothing(dc, nullptr);
-  }
+  { CSelectGuard nothing(dc, nullptr); }
   EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), hOriginal);
 }
 
@@ -257,8 +255,7 @@ TEST_F(AfxBeginThreadTest, AfxBeginThread_IdlePriority_ProcRunsAtIdle) {
 }
 
 TEST_F(AfxBeginThreadTest, AfxBeginThread_ProcReturns_ThreadObjectDeletesItself) {
-  CWinThread* pThread =
-      AfxBeginThread(&RecordPriorityProc, &m_probe, THREAD_PRIORITY_IDLE, 0, CREATE_SUSPENDED);
+  CWinThread* pThread = AfxBeginThread(&RecordPriorityProc, &m_probe, THREAD_PRIORITY_IDLE, 0, CREATE_SUSPENDED);
   ASSERT_NE(pThread, nullptr);
   EXPECT_TRUE(pThread->m_bAutoDelete);
   HANDLE hDup = nullptr;

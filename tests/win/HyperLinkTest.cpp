@@ -180,8 +180,8 @@ class CRegKeyHandle {
   CRegKeyHandle(const CRegKeyHandle&) = delete;
   CRegKeyHandle& operator=(const CRegKeyHandle&) = delete;
   bool Create(HKEY hRoot, const std::string& path) {
-    return ::RegCreateKeyExA(hRoot, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                             &m_hKey, nullptr) == ERROR_SUCCESS;
+    return ::RegCreateKeyExA(hRoot, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_hKey,
+                             nullptr) == ERROR_SUCCESS;
   }
   bool Open(HKEY hRoot, const std::string& path) {
     return ::RegOpenKeyExA(hRoot, path.c_str(), 0, KEY_ALL_ACCESS, &m_hKey) == ERROR_SUCCESS;
@@ -225,8 +225,10 @@ class CHtmAssociation {
     }
     CRegKeyHandle key;
     if (!key.Open(HKEY_CLASSES_ROOT, ".htm")) return;
-    if (m_bHadDefault) key.SetDefault(m_strOld);
-    else key.DeleteDefault();
+    if (m_bHadDefault)
+      key.SetDefault(m_strOld);
+    else
+      key.DeleteDefault();
   }
   CHtmAssociation(const CHtmAssociation&) = delete;
   CHtmAssociation& operator=(const CHtmAssociation&) = delete;
@@ -296,8 +298,8 @@ class HyperLinkTest : public ::testing::Test {
 
   HWND MakeStatic(const char* pszText, DWORD dwStyle, CRect rc = CRect(20, 20, 320, 60), HFONT hFont = nullptr,
                   int nId = kLinkId) {
-    HWND hWnd = wintest::CreateChildWindow(m_host, nId, "STATIC", pszText, dwStyle, rc.left, rc.top, rc.Width(),
-                                           rc.Height());
+    HWND hWnd =
+        wintest::CreateChildWindow(m_host, nId, "STATIC", pszText, dwStyle, rc.left, rc.top, rc.Width(), rc.Height());
     if (hWnd && hFont) ::SendMessageA(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
     return hWnd;
   }
@@ -605,7 +607,8 @@ TEST_F(HyperLinkTest, OnSetCursor_OverLink_HandCursorSetAndHandled) {
   ASSERT_NE(link.m_hHandCursor, nullptr);
 
   ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
-  LRESULT lResult = ::SendMessageA(hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  LRESULT lResult =
+      ::SendMessageA(hWnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(lResult, TRUE);
   EXPECT_EQ(::GetCursor(), link.m_hHandCursor);
 }
@@ -666,8 +669,9 @@ TEST_F(HyperLinkTest, ShowOpenError_Results_HeadingBlankLineAndReasonWithExclama
       {0, "Unable to open hyperlink:\n\nThe operating system is out\nof memory or resources."},
       {2, "Unable to open hyperlink:\n\nThe specified file was not found."},
       {26, "Unable to open hyperlink:\n\nA sharing violation occurred. "},
-      {30, "Unable to open hyperlink:\n\nThe DDE transaction could not\nbe completed because other DDE "
-           "transactions\nwere being processed."},
+      {30,
+       "Unable to open hyperlink:\n\nThe DDE transaction could not\nbe completed because other DDE "
+       "transactions\nwere being processed."},
   };
   const HICON hExclamation = ::LoadIconA(nullptr, IDI_EXCLAMATION);
   for (const auto& c : cases) {
@@ -783,8 +787,8 @@ std::string SystemProgram(const char* pszName) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+  HANDLE h =
+      ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};
   char buf[1024] = {};
   DWORD got = 0;

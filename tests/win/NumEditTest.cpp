@@ -418,8 +418,8 @@ TEST_F(CNumEditTest, OnChar_VerboseRejection_OneBoxThenRestored) {
 // Texts that newer C runtimes read with "%f" but that are no decimal numbers. In range 0..50
 // the old reading made "nan" valid (no comparison holds for it), "inf" out of range and the hex
 // float 8.
-const char* const kNotDecimal[] = {"nan", "NAN", "-nan", "nan(1)", "inf", "-inf", "+INF", "infinity",
-                                   "0x1p3", "0X1P3", "-0x1p3", " 0x10", "0x"};
+const char* const kNotDecimal[] = {"nan",      "NAN",   "-nan",  "nan(1)", "inf",   "-inf", "+INF",
+                                   "infinity", "0x1p3", "0X1P3", "-0x1p3", " 0x10", "0x"};
 
 TEST_F(CNumEditTest, IsValid_NanInfinityHexFloat_NotANumber) {
   m_edit.SetRange(0.0f, 50.0f);
@@ -437,8 +437,8 @@ TEST_F(CNumEditTest, OnChar_TypedNanInfinityHexFloat_Undone) {
     const char* start;
     int nCaret;
     const char* typed;
-  } cases[] = {{"", 0, "nan"}, {"", 0, "inf"}, {"", 0, "infinity"}, {"0", 1, "x1p3"},
-               {"012", 1, "x"},  // "0x12" read as 18 before
+  } cases[] = {{"", 0, "nan"},   {"", 0, "inf"},  {"", 0, "infinity"},
+               {"0", 1, "x1p3"}, {"012", 1, "x"},  // "0x12" read as 18 before
                {"-012", 2, "x"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.start) + " + " + c.typed);

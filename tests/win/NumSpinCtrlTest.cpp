@@ -220,8 +220,8 @@ TEST_F(CNumSpinCtrlTest, OnDeltaPos_NearInnerEnds_PositionResetToMiddle) {
   struct Case {
     int iPos, iDelta, iExpected;
   };
-  const Case cases[] = {{1, 1, 500}, {0, 1, 500}, {999, 1, 500}, {997, 3, 500}, {996, 3, 996},
-                        {998, 1, 998}, {2, 1, 2}, {600, 1, 600}, {5, -1, 5}, {1001, -1, 500}};
+  const Case cases[] = {{1, 1, 500},   {0, 1, 500}, {999, 1, 500}, {997, 3, 500}, {996, 3, 996},
+                        {998, 1, 998}, {2, 1, 2},   {600, 1, 600}, {5, -1, 5},    {1001, -1, 500}};
   for (const Case& c : cases) {
     NMUPDOWN nm{};
     nm.iPos = c.iPos;

@@ -70,8 +70,8 @@ class TrayIconTest : public ::testing::Test {
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.lpszClassName = "TrayIconTestHost";
     ::RegisterClassA(&wc);
-    m_hHost = ::CreateWindowExA(0, "TrayIconTestHost", "host", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    m_hHost = ::CreateWindowExA(0, "TrayIconTestHost", "host", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr, nullptr,
+                                wc.hInstance, nullptr);
     ASSERT_NE(m_hHost, nullptr);
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(m_hIcon, nullptr);

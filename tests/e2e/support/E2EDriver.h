@@ -13,49 +13,48 @@
 namespace e2e {
 
 class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.Release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept;
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
+  ~UniqueHandle() { Reset(); }
+  UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept;
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
 
-    HANDLE Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Release();
-    void Reset(HANDLE handle = nullptr);
+  HANDLE Get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
+  HANDLE Release();
+  void Reset(HANDLE handle = nullptr);
 
-private:
-    HANDLE m_handle = nullptr;
+ private:
+  HANDLE m_handle = nullptr;
 };
 
 // A started program; the destructor terminates it if it is still running, so a failed
 // assertion never leaves a copy behind to disturb the next test.
 class ChildProcess {
-public:
-    ChildProcess() = default;
-    ~ChildProcess() { Terminate(); }
-    ChildProcess(ChildProcess&&) noexcept = default;
-    ChildProcess& operator=(ChildProcess&& other) noexcept;
+ public:
+  ChildProcess() = default;
+  ~ChildProcess() { Terminate(); }
+  ChildProcess(ChildProcess&&) noexcept = default;
+  ChildProcess& operator=(ChildProcess&& other) noexcept;
 
-    // exe is a Windows path; arguments are appended after the quoted path. On failure the
-    // result is empty and *error (if given) says why.
-    static ChildProcess Launch(const std::string& exe, const std::string& arguments = {},
-                               std::string* error = nullptr);
+  // exe is a Windows path; arguments are appended after the quoted path. On failure the
+  // result is empty and *error (if given) says why.
+  static ChildProcess Launch(const std::string& exe, const std::string& arguments = {}, std::string* error = nullptr);
 
-    explicit operator bool() const { return static_cast<bool>(m_process); }
-    DWORD Pid() const { return m_pid; }
-    HANDLE Handle() const { return m_process.Get(); }
-    bool IsRunning() const;
-    // True when the process ended within timeoutMs; *exitCode receives its exit code.
-    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
-    void Terminate();
+  explicit operator bool() const { return static_cast<bool>(m_process); }
+  DWORD Pid() const { return m_pid; }
+  HANDLE Handle() const { return m_process.Get(); }
+  bool IsRunning() const;
+  // True when the process ended within timeoutMs; *exitCode receives its exit code.
+  bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+  void Terminate();
 
-private:
-    UniqueHandle m_process;
-    DWORD m_pid = 0;
+ private:
+  UniqueHandle m_process;
+  DWORD m_pid = 0;
 };
 
 // Ends every process with this executable name (e.g. "Mnemora.exe") but exceptPid; returns
@@ -74,14 +73,13 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD po
 
 // Windows.
 HWND FindTopLevelWindow(DWORD pid, const std::string& title, const char* className = nullptr);
-HWND WaitForTopLevelWindow(DWORD pid, const std::string& title, DWORD timeoutMs,
-                           const char* className = nullptr);
+HWND WaitForTopLevelWindow(DWORD pid, const std::string& title, DWORD timeoutMs, const char* className = nullptr);
 bool WaitForVisibility(HWND window, bool visible, DWORD timeoutMs);
 // WM_GETTEXT through SendMessageTimeout, so a hung target cannot hang the test.
 std::optional<std::string> WindowText(HWND window, DWORD timeoutMs = 5000);
 std::optional<std::string> ControlText(HWND dialog, int controlId, DWORD timeoutMs = 5000);
-bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                     LRESULT* result = nullptr, DWORD timeoutMs = 5000);
+bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr,
+                     DWORD timeoutMs = 5000);
 bool Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // Returns once the thread of window has handled what was queued for it before the call (posted
 // and input messages, then paints), up to rounds of them: each round is a sent message, which
@@ -100,8 +98,8 @@ bool PressMessageBoxOk(HWND box);
 // Registry values, HKEY_LOCAL_MACHINE unless another root is given. Strings come back
 // NUL-terminated and cut at the first NUL, whatever the stored size says.
 struct RegValue {
-    DWORD type = REG_NONE;
-    std::string data;
+  DWORD type = REG_NONE;
+  std::string data;
 };
 std::optional<RegValue> ReadRegValue(const std::string& subkey, const std::string& name,
                                      HKEY root = HKEY_LOCAL_MACHINE);
@@ -109,11 +107,10 @@ std::optional<std::string> ReadRegString(const std::string& subkey, const std::s
                                          HKEY root = HKEY_LOCAL_MACHINE);
 bool WriteRegString(const std::string& subkey, const std::string& name, const std::string& data,
                     HKEY root = HKEY_LOCAL_MACHINE);
-bool WriteRegValue(const std::string& subkey, const std::string& name, DWORD type,
-                   const std::string& bytes, HKEY root = HKEY_LOCAL_MACHINE);
+bool WriteRegValue(const std::string& subkey, const std::string& name, DWORD type, const std::string& bytes,
+                   HKEY root = HKEY_LOCAL_MACHINE);
 // True when the value is gone afterwards (also when it never existed).
-bool DeleteRegValue(const std::string& subkey, const std::string& name,
-                    HKEY root = HKEY_LOCAL_MACHINE);
+bool DeleteRegValue(const std::string& subkey, const std::string& name, HKEY root = HKEY_LOCAL_MACHINE);
 bool DeleteRegKey(const std::string& subkey, HKEY root = HKEY_LOCAL_MACHINE);
 
 // Screen. Shots are 24-bit BMP files in MNEMORA_E2E_OUT (or the current folder); the

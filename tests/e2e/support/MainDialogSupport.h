@@ -41,51 +41,50 @@ bool ShippedProgramIsSafeToStart();
 // A started copy and its main dialog. The destructor asks the copy to close and terminates it
 // if it is still there, so no test leaves one behind.
 class RunningDialog {
-public:
-    RunningDialog() = default;
-    ~RunningDialog();
-    RunningDialog(RunningDialog&& other) noexcept;
-    RunningDialog& operator=(RunningDialog&& other) noexcept;
-    RunningDialog(const RunningDialog&) = delete;
-    RunningDialog& operator=(const RunningDialog&) = delete;
+ public:
+  RunningDialog() = default;
+  ~RunningDialog();
+  RunningDialog(RunningDialog&& other) noexcept;
+  RunningDialog& operator=(RunningDialog&& other) noexcept;
+  RunningDialog(const RunningDialog&) = delete;
+  RunningDialog& operator=(const RunningDialog&) = delete;
 
-    // Starts exe (a Windows path) and waits until its dialog exists and its initialisation has
-    // run (the first read-out is on screen). On failure the result is empty and *error says why.
-    static RunningDialog Start(const std::string& exe, const std::string& arguments,
-                               std::string* error);
+  // Starts exe (a Windows path) and waits until its dialog exists and its initialisation has
+  // run (the first read-out is on screen). On failure the result is empty and *error says why.
+  static RunningDialog Start(const std::string& exe, const std::string& arguments, std::string* error);
 
-    explicit operator bool() const { return m_dialog != nullptr; }
-    HWND Dialog() const { return m_dialog; }
-    HWND Control(int id) const { return GetDlgItem(m_dialog, id); }
-    const ChildProcess& Process() const { return m_process; }
-    ChildProcess& Process() { return m_process; }
-    // Closes the copy (WM_CLOSE, then termination) and waits for it to end.
-    void Stop();
+  explicit operator bool() const { return m_dialog != nullptr; }
+  HWND Dialog() const { return m_dialog; }
+  HWND Control(int id) const { return GetDlgItem(m_dialog, id); }
+  const ChildProcess& Process() const { return m_process; }
+  ChildProcess& Process() { return m_process; }
+  // Closes the copy (WM_CLOSE, then termination) and waits for it to end.
+  void Stop();
 
-    std::optional<std::string> Text(int id) const { return ControlText(m_dialog, id); }
-    // BM_GETCHECK; -1 when the control does not answer.
-    int Check(int id) const;
-    // PBM_GETPOS; -1 when the control does not answer.
-    int BarPos(int id) const;
-    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
-    bool Visible() const { return IsWindowVisible(m_dialog) != FALSE; }
+  std::optional<std::string> Text(int id) const { return ControlText(m_dialog, id); }
+  // BM_GETCHECK; -1 when the control does not answer.
+  int Check(int id) const;
+  // PBM_GETPOS; -1 when the control does not answer.
+  int BarPos(int id) const;
+  bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+  bool Visible() const { return IsWindowVisible(m_dialog) != FALSE; }
 
-    // BM_CLICK on a button of the dialog, with the dialog in front as for a user's click.
-    bool ClickButton(int id) const;
-    // Posts WM_COMMAND id as a menu item does (no control handle).
-    bool PostCommand(int id) const;
-    // Moves the keyboard focus inside the dialog: the dialog's own thread does it, so the
-    // controls get the real focus messages (EN_KILLFOCUS and so on).
-    bool FocusControl(int id) const;
-    HWND FocusedWindow() const;
+  // BM_CLICK on a button of the dialog, with the dialog in front as for a user's click.
+  bool ClickButton(int id) const;
+  // Posts WM_COMMAND id as a menu item does (no control handle).
+  bool PostCommand(int id) const;
+  // Moves the keyboard focus inside the dialog: the dialog's own thread does it, so the
+  // controls get the real focus messages (EN_KILLFOCUS and so on).
+  bool FocusControl(int id) const;
+  HWND FocusedWindow() const;
 
-    bool WaitForText(int id, const std::string& expected, DWORD timeoutMs) const;
-    // True when the text stays as expected for the whole period (false as soon as it differs).
-    bool TextStays(int id, const std::string& expected, DWORD periodMs) const;
+  bool WaitForText(int id, const std::string& expected, DWORD timeoutMs) const;
+  // True when the text stays as expected for the whole period (false as soon as it differs).
+  bool TextStays(int id, const std::string& expected, DWORD periodMs) const;
 
-private:
-    ChildProcess m_process;
-    HWND m_dialog = nullptr;
+ private:
+  ChildProcess m_process;
+  HWND m_dialog = nullptr;
 };
 
 // Whether the virtual desktop's taskbar shows a task button for the window. Wine's explorer
@@ -101,7 +100,7 @@ int CountProcessesNamed(const std::string& exeName);
 
 // The figures the dialog shows, computed here the same way from the driver's own reading.
 struct MemoryFigures {
-    uint64_t totalPhys, availPhys, totalPageFile, availPageFile, totalVirtual, availVirtual;
+  uint64_t totalPhys, availPhys, totalPageFile, availPageFile, totalVirtual, availVirtual;
 };
 MemoryFigures ReadMemoryFigures();
 // bytes / 1024 (or / 1048576) rounded to a whole number plus " KB" (" MB"); a figure of more
@@ -117,12 +116,12 @@ std::optional<double> ShownBytes(const std::string& text);
 // Tests that start the shipped program: no copy left over before or after, fresh settings, and a
 // skip when too little memory is free for the automatic rule to stay quiet.
 class ShippedProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-    RunningDialog Start(const std::string& arguments = {});
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  RunningDialog Start(const std::string& arguments = {});
 
-    std::string m_exe;
+  std::string m_exe;
 };
 
 }  // namespace e2e::maindlg

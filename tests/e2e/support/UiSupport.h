@@ -24,16 +24,16 @@ constexpr int kAppIconId = 128;
 // ---- pictures -------------------------------------------------------------------------------
 
 struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> pixels;  // row by row from the top
+  int width = 0;
+  int height = 0;
+  std::vector<COLORREF> pixels;  // row by row from the top
 
-    bool Empty() const { return pixels.empty(); }
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    Image Crop(int x, int y, int w, int h) const;
-    int Count(COLORREF color) const;
-    // Pixels that are none of the given colours.
-    int CountOther(std::initializer_list<COLORREF> colors) const;
+  bool Empty() const { return pixels.empty(); }
+  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  Image Crop(int x, int y, int w, int h) const;
+  int Count(COLORREF color) const;
+  // Pixels that are none of the given colours.
+  int CountOther(std::initializer_list<COLORREF> colors) const;
 };
 
 Image CaptureScreen(const RECT& screenRect);
@@ -60,9 +60,9 @@ std::string CappedExe();
 void ResetProgramState();
 
 struct RunningProgram {
-    ChildProcess process;
-    HWND dialog = nullptr;
-    DWORD Pid() const { return process.Pid(); }
+  ChildProcess process;
+  HWND dialog = nullptr;
+  DWORD Pid() const { return process.Pid(); }
 };
 
 // Starts exe, waits for the main dialog and its first figures. Empty dialog on failure.
@@ -103,9 +103,9 @@ bool WaitForTraySlotCount(const std::string& exe, size_t count, DWORD timeoutMs)
 
 // The first pop-up of a menu resource of the executable, entry by entry.
 struct MenuEntry {
-    bool separator = false;
-    UINT id = 0;
-    std::string text;
+  bool separator = false;
+  UINT id = 0;
+  std::string text;
 };
 std::optional<std::vector<MenuEntry>> ExeMenuEntries(const std::string& exe, int menuId);
 
@@ -115,9 +115,9 @@ HWND WaitForPopupMenu(DWORD pid, DWORD timeoutMs);
 // A menu resource of the executable shown by this process at a screen point, pictured and
 // measured, then closed. Item rectangles are relative to the menu window.
 struct MenuPicture {
-    Image image;
-    RECT window{};
-    std::vector<RECT> items;
+  Image image;
+  RECT window{};
+  std::vector<RECT> items;
 };
 std::optional<MenuPicture> RenderExeMenu(const std::string& exe, int menuId, POINT at, bool defaultFirst);
 
@@ -127,20 +127,20 @@ HWND WaitForVisibleTooltip(DWORD pid, DWORD timeoutMs);
 // The shell's handlers for web pages and mail (http, https, mailto, htmlfile) are removed
 // while this object lives and put back afterwards, so a link has nowhere to go.
 class NoBrowserRegistered {
-public:
-    NoBrowserRegistered();
-    ~NoBrowserRegistered();
-    NoBrowserRegistered(const NoBrowserRegistered&) = delete;
-    NoBrowserRegistered& operator=(const NoBrowserRegistered&) = delete;
-    bool Ok() const { return m_ok; }
+ public:
+  NoBrowserRegistered();
+  ~NoBrowserRegistered();
+  NoBrowserRegistered(const NoBrowserRegistered&) = delete;
+  NoBrowserRegistered& operator=(const NoBrowserRegistered&) = delete;
+  bool Ok() const { return m_ok; }
 
-private:
-    struct Saved {
-        std::string key;
-        std::optional<std::string> value;
-    };
-    std::vector<Saved> m_saved;
-    bool m_ok = true;
+ private:
+  struct Saved {
+    std::string key;
+    std::optional<std::string> value;
+  };
+  std::vector<Saved> m_saved;
+  bool m_ok = true;
 };
 
 // ---- fixture -------------------------------------------------------------------------------------
@@ -148,16 +148,16 @@ private:
 // Per test: no copy of the program left from before, fresh settings, pointer parked; at the
 // end the program is ended and the pointer parked again.
 class ProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 
-    // Starts the shipped program (or exe) and fails the test if its dialog does not come up.
-    void Start(const std::string& arguments = {}, const std::string& exe = ShippedExe());
-    // Saves a shot of the screen rectangle into the shot folder as name (BMP).
-    void Shot(const RECT& r, const std::string& name);
+  // Starts the shipped program (or exe) and fails the test if its dialog does not come up.
+  void Start(const std::string& arguments = {}, const std::string& exe = ShippedExe());
+  // Saves a shot of the screen rectangle into the shot folder as name (BMP).
+  void Shot(const RECT& r, const std::string& name);
 
-    RunningProgram m_app;
+  RunningProgram m_app;
 };
 
 }  // namespace e2e

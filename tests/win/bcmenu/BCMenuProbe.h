@@ -56,9 +56,7 @@ class BCMenuTestBase : public ::testing::Test {
 // A 32-bit canvas of the screen's kind, filled with magenta.
 class CCanvas : public wintest::CDibCanvas {
  public:
-  CCanvas(int cx, int cy) : CDibCanvas(nullptr, cx, cy) {
-    DC().FillSolidRect(0, 0, cx, cy, kMagenta);
-  }
+  CCanvas(int cx, int cy) : CDibCanvas(nullptr, cx, cy) { DC().FillSolidRect(0, 0, cx, cy, kMagenta); }
 };
 
 }  // namespace

@@ -91,8 +91,8 @@ CDialogTemplate::CDialogTemplate(DWORD dwStyle, short cx, short cy, const wchar_
   }
 }
 
-CDialogTemplate& CDialogTemplate::AddItem(int nID, WORD wClassAtom, DWORD dwStyle, short x, short y, short cx,
-                                          short cy, const wchar_t* pszText) {
+CDialogTemplate& CDialogTemplate::AddItem(int nID, WORD wClassAtom, DWORD dwStyle, short x, short y, short cx, short cy,
+                                          const wchar_t* pszText) {
   if (m_words.size() % 2) Put(0);  // items start on a DWORD boundary
   PutDword(WS_CHILD | WS_VISIBLE | dwStyle);
   PutDword(0);
@@ -132,8 +132,8 @@ BOOL CControlHost::CreateHost() {
                         CRect(0, 0, 400, 300));
 }
 
-HWND CreateChildWindow(HWND hWndParent, int nId, const char* pszClass, const char* pszText, DWORD dwStyle, int x,
-                       int y, int cx, int cy, DWORD dwExStyle) {
+HWND CreateChildWindow(HWND hWndParent, int nId, const char* pszClass, const char* pszText, DWORD dwStyle, int x, int y,
+                       int cx, int cy, DWORD dwExStyle) {
   return ::CreateWindowExA(dwExStyle, pszClass, pszText, WS_CHILD | WS_VISIBLE | dwStyle, x, y, cx, cy, hWndParent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), ::GetModuleHandleA(nullptr), nullptr);
 }

@@ -99,8 +99,8 @@ class HostedTest : public ::testing::Test {
 };
 
 // A visible child window with the id nId; WS_CHILD | WS_VISIBLE are added to dwStyle.
-HWND CreateChildWindow(HWND hWndParent, int nId, const char* pszClass, const char* pszText, DWORD dwStyle, int x,
-                       int y, int cx, int cy, DWORD dwExStyle = 0);
+HWND CreateChildWindow(HWND hWndParent, int nId, const char* pszClass, const char* pszText, DWORD dwStyle, int x, int y,
+                       int cx, int cy, DWORD dwExStyle = 0);
 
 CPoint ScreenCenter(HWND hWnd);
 
@@ -141,9 +141,7 @@ class CPixels {
   CRect Bounds(COLORREF cr) const { return Bounds(cr, Rect()); }
   CRect Bounds(COLORREF cr, const RECT& area) const;
   // Never true for an image that could not be read.
-  bool operator==(const CPixels& o) const {
-    return !IsEmpty() && m_cx == o.m_cx && m_cy == o.m_cy && m_px == o.m_px;
-  }
+  bool operator==(const CPixels& o) const { return !IsEmpty() && m_cx == o.m_cx && m_cy == o.m_cy && m_px == o.m_px; }
 
  private:
   int m_cx = 0;
