@@ -17,7 +17,9 @@ void SetFittingText(CWnd& label, const std::vector<std::string>& choices) {
   {
     CRect rcClient;
     label.GetClientRect(&rcClient);
-    CClientDC dc(&label);
+    // A memory DC measures as the screen does; selecting a font into a window DC costs Wine's X11
+    // driver a round of look-ups each time, and this runs for six labels every second.
+    CMemoryDC dc(nullptr);
     if (dc.GetSafeHdc()) {
       CSelectGuard select(dc, label.GetFont());
       for (const std::string& text : choices) {
