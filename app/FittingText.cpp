@@ -36,3 +36,15 @@ void SetFittingText(CWnd& label, const std::vector<std::string>& choices) {
   label.GetWindowText(current);
   if (!(current == pChoice->c_str())) label.SetWindowText(pChoice->c_str());
 }
+
+void CFittingText::Show(CWnd& label, const std::vector<std::string>& choices) {
+  if (choices.empty() || !label.GetSafeHwnd()) return;
+  CString current;
+  label.GetWindowText(current);
+  // Someone else may have written the label meanwhile; then it is fitted anew.
+  if (choices.front() == m_strFirst && current == m_strShown.c_str()) return;
+  SetFittingText(label, choices);
+  label.GetWindowText(current);
+  m_strFirst = choices.front();
+  m_strShown = static_cast<const char*>(current);
+}

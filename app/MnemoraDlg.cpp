@@ -281,16 +281,16 @@ void CMnemoraDlg::RefreshMemoryStatus() {
   CWinMemoryStatus status;
   const MemoryReadout readout = ComputeMemoryReadout(status.Sample());
 
-  SetFittingText(m_lblTotalPhys, readout.phys.totalChoices);
-  SetFittingText(m_lblAvailPhys, readout.phys.availChoices);
+  m_fitReadouts[0].Show(m_lblTotalPhys, readout.phys.totalChoices);
+  m_fitReadouts[1].Show(m_lblAvailPhys, readout.phys.availChoices);
   m_barPhys.SetPos(readout.phys.barPos);
   m_lblPhysPercent.SetLabelText(readout.phys.percentText.c_str());
-  SetFittingText(m_lblTotalPageFile, readout.pageFile.totalChoices);
-  SetFittingText(m_lblAvailPageFile, readout.pageFile.availChoices);
+  m_fitReadouts[2].Show(m_lblTotalPageFile, readout.pageFile.totalChoices);
+  m_fitReadouts[3].Show(m_lblAvailPageFile, readout.pageFile.availChoices);
   m_barPageFile.SetPos(readout.pageFile.barPos);
   m_lblPageFilePercent.SetLabelText(readout.pageFile.percentText.c_str());
-  SetFittingText(m_lblTotalVirtual, readout.virt.totalChoices);
-  SetFittingText(m_lblAvailVirtual, readout.virt.availChoices);
+  m_fitReadouts[4].Show(m_lblTotalVirtual, readout.virt.totalChoices);
+  m_fitReadouts[5].Show(m_lblAvailVirtual, readout.virt.availChoices);
   m_barVirtual.SetPos(readout.virt.barPos);
   m_lblVirtualPercent.SetLabelText(readout.virt.percentText.c_str());
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "BtnST.h"
 #include "ColorButton.h"
+#include "FittingText.h"
 #include "HyperLink.h"
 #include "Label.h"
 #include "NumEdit.h"
@@ -98,6 +99,9 @@ class CMnemoraDlg : public CDialog {
   CColorButton m_chkAutoFree;
 
   CHyperLink m_linkHomePage;
+
+  // The six amount labels' last fits, in the order the refresh writes them.
+  CFittingText m_fitReadouts[6];
 
   BOOL m_bAutoFree;
   int m_nAutoFreeNum;
