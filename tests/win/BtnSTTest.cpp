@@ -696,7 +696,20 @@ struct MenuLoopProbe {
 };
 MenuLoopProbe g_probe;
 
+// The menu window this thread shows, if any.
+HWND ShownMenuWindow() {
+  for (HWND hMenuWnd = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); hMenuWnd;
+       hMenuWnd = ::FindWindowExA(nullptr, hMenuWnd, "#32768", nullptr)) {
+    if (::IsWindowVisible(hMenuWnd) && ::GetWindowThreadProcessId(hMenuWnd, nullptr) == ::GetCurrentThreadId())
+      return hMenuWnd;
+  }
+  return nullptr;
+}
+
 void CALLBACK InsideMenuLoop(HWND, UINT, UINT_PTR idEvent, DWORD) {
+  // On a loaded machine the timer may come due before the click has opened its menu; the menu's
+  // loop keeps dispatching it, so the next tick finds the menu up.
+  if (!ShownMenuWindow()) return;
   ::KillTimer(nullptr, idEvent);
   ::UpdateWindow(g_probe.hBtn);
   CCapture cap(g_probe.hBtn);
