@@ -236,15 +236,12 @@ struct DropDownProbe {
   int nRedPixels = -1;
 } g_drop;
 
-void CALLBACK InsideDropDown(HWND, UINT, UINT_PTR idEvent, DWORD) {
-  ::KillTimer(nullptr, idEvent);
+void InsideDropDown(HWND hMenuWnd) {
   g_drop.bSeen = true;
   ::UpdateWindow(g_drop.hBtn);
   g_drop.crFace = CCapture(g_drop.hBtn).At(60, 2);
-  if (HWND hMenuWnd = ::FindWindowA("#32768", nullptr)) {
-    ::UpdateWindow(hMenuWnd);
-    g_drop.nRedPixels = wintest::CaptureClient(hMenuWnd).Count(RGB(255, 0, 0));
-  }
+  ::UpdateWindow(hMenuWnd);
+  g_drop.nRedPixels = wintest::CaptureClient(hMenuWnd).Count(RGB(255, 0, 0));
   // The menu loop reads the keyboard of the whole thread.
   if (g_drop.nChar)
     ::PostMessageA(g_drop.hBtn, WM_CHAR, g_drop.nChar, 0);
@@ -275,16 +272,7 @@ class BCMenuDropDownTest : public ButtonHostTest {
 
   // Clicks the button and returns the command posted to the menu owner, 0 for none.
   UINT ClickAndReadCommand() {
-    ::SetTimer(nullptr, 0, 150, &InsideDropDown);
-    ::SendMessageA(m_btn, BM_CLICK, 0, 0);
-    MSG msg;
-    UINT nCmd = 0;
-    while (::PeekMessageA(&msg, m_btn, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
-      EXPECT_EQ(msg.lParam, 0);
-      EXPECT_EQ(HIWORD(msg.wParam), 0);
-      nCmd = LOWORD(msg.wParam);
-    }
-    Pump();
+    const UINT nCmd = ClickAndReadMenuCommand(m_btn, &InsideDropDown);
     EXPECT_TRUE(g_drop.bSeen);
     EXPECT_EQ(g_drop.crFace, kOlive) << "pressed while the menu is up";
     EXPECT_EQ(CCapture(m_btn).At(60, 2), kPurple) << "focused, no longer pressed";

@@ -696,21 +696,7 @@ struct MenuLoopProbe {
 };
 MenuLoopProbe g_probe;
 
-// The menu window this thread shows, if any.
-HWND ShownMenuWindow() {
-  for (HWND hMenuWnd = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); hMenuWnd;
-       hMenuWnd = ::FindWindowExA(nullptr, hMenuWnd, "#32768", nullptr)) {
-    if (::IsWindowVisible(hMenuWnd) && ::GetWindowThreadProcessId(hMenuWnd, nullptr) == ::GetCurrentThreadId())
-      return hMenuWnd;
-  }
-  return nullptr;
-}
-
-void CALLBACK InsideMenuLoop(HWND, UINT, UINT_PTR idEvent, DWORD) {
-  // On a loaded machine the timer may come due before the click has opened its menu; the menu's
-  // loop keeps dispatching it, so the next tick finds the menu up.
-  if (!ShownMenuWindow()) return;
-  ::KillTimer(nullptr, idEvent);
+void InsideMenuLoop(HWND) {
   ::UpdateWindow(g_probe.hBtn);
   CCapture cap(g_probe.hBtn);
   g_probe.bSeen = true;
@@ -745,20 +731,7 @@ class BtnSTMenuTest : public BtnSTTest {
     BtnSTTest::TearDown();
   }
 
-  // Clicks the button and returns the command posted to the menu owner, 0 for none.
-  UINT ClickAndReadCommand() {
-    ::SetTimer(nullptr, 0, 150, &InsideMenuLoop);
-    ::SendMessageA(m_btn, BM_CLICK, 0, 0);
-    MSG msg;
-    UINT nCmd = 0;
-    while (::PeekMessageA(&msg, m_btn, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
-      EXPECT_EQ(msg.lParam, 0);
-      EXPECT_EQ(HIWORD(msg.wParam), 0);
-      nCmd = LOWORD(msg.wParam);
-    }
-    Pump();
-    return nCmd;
-  }
+  UINT ClickAndReadCommand() { return ClickAndReadMenuCommand(m_btn, &InsideMenuLoop); }
 
   CProbeBtn m_btn;
 };

@@ -32,6 +32,40 @@ constexpr COLORREF kYellow = RGB(255, 255, 0);
 // Lets what the test set off (paints, posted notices) happen before pixels are read.
 void Pump() { wintest::PumpUntilIdle(); }
 
+// The menu window this thread shows, if any.
+HWND ShownMenuWindow() {
+  for (HWND hMenuWnd = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); hMenuWnd;
+       hMenuWnd = ::FindWindowExA(nullptr, hMenuWnd, "#32768", nullptr)) {
+    if (::IsWindowVisible(hMenuWnd) && ::GetWindowThreadProcessId(hMenuWnd, nullptr) == ::GetCurrentThreadId())
+      return hMenuWnd;
+  }
+  return nullptr;
+}
+
+// Clicks a drop-down button whose menu owner is the button itself and returns the command posted
+// to it, 0 for none. inMenu runs from a timer inside the menu's loop (only once the menu is up: on
+// a loaded machine the timer may come due before the click has opened it) and must close the menu.
+UINT ClickAndReadMenuCommand(HWND hBtn, void (*inMenu)(HWND hMenuWnd)) {
+  static void (*s_inMenu)(HWND) = nullptr;
+  s_inMenu = inMenu;
+  ::SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR idEvent, DWORD) {
+    HWND hMenuWnd = ShownMenuWindow();
+    if (!hMenuWnd) return;
+    ::KillTimer(nullptr, idEvent);
+    s_inMenu(hMenuWnd);
+  });
+  ::SendMessageA(hBtn, BM_CLICK, 0, 0);
+  MSG msg;
+  UINT nCmd = 0;
+  while (::PeekMessageA(&msg, hBtn, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+    EXPECT_EQ(msg.lParam, 0);
+    EXPECT_EQ(HIWORD(msg.wParam), 0);
+    nCmd = LOWORD(msg.wParam);
+  }
+  Pump();
+  return nCmd;
+}
+
 // The client area of a window as it is on screen.
 class CCapture : public wintest::CPixels {
  public:
