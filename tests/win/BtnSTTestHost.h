@@ -33,7 +33,7 @@ constexpr COLORREF kYellow = RGB(255, 255, 0);
 void Pump() { wintest::PumpUntilIdle(); }
 
 // The menu window this thread shows, if any.
-HWND ShownMenuWindow() {
+inline HWND ShownMenuWindow() {
   for (HWND hMenuWnd = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); hMenuWnd;
        hMenuWnd = ::FindWindowExA(nullptr, hMenuWnd, "#32768", nullptr)) {
     if (::IsWindowVisible(hMenuWnd) && ::GetWindowThreadProcessId(hMenuWnd, nullptr) == ::GetCurrentThreadId())
@@ -45,7 +45,7 @@ HWND ShownMenuWindow() {
 // Clicks a drop-down button whose menu owner is the button itself and returns the command posted
 // to it, 0 for none. inMenu runs from a timer inside the menu's loop (only once the menu is up: on
 // a loaded machine the timer may come due before the click has opened it) and must close the menu.
-UINT ClickAndReadMenuCommand(HWND hBtn, void (*inMenu)(HWND hMenuWnd)) {
+inline UINT ClickAndReadMenuCommand(HWND hBtn, void (*inMenu)(HWND hMenuWnd)) {
   static void (*s_inMenu)(HWND) = nullptr;
   s_inMenu = inMenu;
   ::SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR idEvent, DWORD) {
