@@ -26,6 +26,8 @@ const int32_t kOptimizeSteps[30] = {
 namespace {
 
 constexpr int32_t kCycles = 10;
+constexpr uint64_t kMinCommitMargin = 256ull << 20;
+constexpr uint64_t kCommitMarginDivisor = 20;  // 5 %
 constexpr int32_t kLastStep = 29;
 
 enum StepKind { kBeforeAllocation = 0, kAfterAllocation = 1, kAfterRelease = 2 };
@@ -64,6 +66,12 @@ void FinishPass(IPassHost& host) {
 
 }  // namespace
 
+std::optional<uint64_t> PassBlockSize(const MemorySnapshot& snapshot) {
+  const uint64_t margin = std::max(kMinCommitMargin, snapshot.ullTotalPageFile / kCommitMarginDivisor);
+  if (snapshot.ullAvailPageFile <= margin) return std::nullopt;
+  return std::min(snapshot.ullAvailPhys, snapshot.ullAvailPageFile - margin);
+}
+
 std::string FormatStepText(int32_t value) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%2.2f%%", static_cast<double>(value));
@@ -82,11 +90,14 @@ void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& al
   g_nOptimizeCycle.store(0);
   bool earlyEnd = false;
   while (g_nOptimizeCycle.load() < kCycles) {
-    const uint64_t bytes = status.Sample().ullAvailPhys;
+    const std::optional<uint64_t> size = PassBlockSize(status.Sample());
+    const uint64_t bytes = size.value_or(0);
     host.ShowStep(StepOfCurrentCycle(kBeforeAllocation));
 
     void* block = nullptr;
     try {
+      // No room left in the commit: refused like an allocation the heap cannot make.
+      if (!size) throw std::bad_alloc();
       block = allocator.Allocate(bytes);
     } catch (const std::bad_alloc&) {
       if (g_nOptimizeCycle.load() <= 0) host.ShowNoNeedMessage();

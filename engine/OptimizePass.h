@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Pass state shared between the UI thread and the worker; all start at 0.
@@ -43,13 +44,19 @@ class IBlockAllocator {
   virtual void Release(void* block, uint64_t bytes) = 0;
 };
 
+// The block of one cycle: the available physical memory, but never so much of the remaining
+// commit that other programs' allocations fail while the block is held: at most the available
+// commit less the larger of 256 MiB and 5 % of the commit limit. Nothing when that leaves no
+// room at all.
+std::optional<uint64_t> PassBlockSize(const MemorySnapshot& snapshot);
+
 // "%2.2f" of the value followed by "%": 7 -> "7.00%".
 std::string FormatStepText(int32_t value);
 
 // One optimization pass, run on the worker thread. Ten cycles of sample, allocate a block
-// of the available physical memory, write it full (0xCD), write it full again (0xDD),
-// release; progress follows kOptimizeSteps. Only std::bad_alloc from Allocate is handled
-// (an early end, with the no-need message in the first cycle). Anything else propagates and
+// of PassBlockSize, write it full (0xCD), write it full again (0xDD), release; progress
+// follows kOptimizeSteps. Only std::bad_alloc from Allocate is handled (an early end, with
+// the no-need message in the first cycle); no room for a block ends the pass the same way. Anything else propagates and
 // leaves the pass state as it was. Once the cycles are done the counter reads 10 until the
 // finished message has been posted.
 void RunOptimizePass(IPassHost& host, IMemoryStatus& status, IBlockAllocator& allocator, IClipboard& clipboard);

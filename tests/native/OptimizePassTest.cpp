@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,12 +20,15 @@ class FakeMemoryStatus : public IMemoryStatus {
 
   // Each sample reports the next size; the last one repeats.
   std::vector<uint64_t> availSizes{4096};
+  uint64_t availCommit = 64ull << 30;
 
   MemorySnapshot Sample() override {
     m_log.push_back("sample");
     MemorySnapshot s;
     s.ullTotalPhys = 1 << 20;
     s.ullAvailPhys = availSizes[std::min(m_next++, availSizes.size() - 1)];
+    s.ullTotalPageFile = 80ull << 30;
+    s.ullAvailPageFile = availCommit;
     return s;
   }
 
@@ -290,6 +294,38 @@ TEST_F(OptimizePassTest, RunOptimizePass_AllocationReturnsNullInCycle6_EndsAt100
   EXPECT_EQ(host.steps, Concat(TableSteps(0, 19), {100}));
   EXPECT_EQ(host.messages, 0);
   EXPECT_EQ(allocator.releasedSizes.size(), 6u);
+  ExpectIdleAfterPass();
+}
+
+TEST(PassBlockSizeTest, PassBlockSize_CommitNearlyTaken_LeavesLargerOfMarginsFree) {
+  constexpr uint64_t MiB = 1ull << 20;
+  const struct {
+    uint64_t availPhys, totalCommit, availCommit;
+    std::optional<uint64_t> block;
+  } cases[] = {
+      {1024 * MiB, 2048 * MiB, 4096 * MiB, 1024 * MiB},   // plenty of commit: the physical amount
+      {1024 * MiB, 2048 * MiB, 1000 * MiB, 744 * MiB},    // 256 MiB, more than 5 % of 2 GiB
+      {8192 * MiB, 20480 * MiB, 4096 * MiB, 3072 * MiB},  // 5 % of 20 GiB, more than 256 MiB
+      {1024 * MiB, 2048 * MiB, 257 * MiB, 1 * MiB},
+      {1024 * MiB, 2048 * MiB, 256 * MiB, std::nullopt},  // nothing left over the margin
+      {1024 * MiB, 2048 * MiB, 0, std::nullopt},
+      {0, 2048 * MiB, 4096 * MiB, 0},  // no physical memory free: an empty block, as ever
+  };
+  for (const auto& c : cases) {
+    MemorySnapshot s;
+    s.ullAvailPhys = c.availPhys;
+    s.ullTotalPageFile = c.totalCommit;
+    s.ullAvailPageFile = c.availCommit;
+    EXPECT_EQ(PassBlockSize(s), c.block) << c.availPhys << " " << c.totalCommit << " " << c.availCommit;
+  }
+}
+
+TEST_F(OptimizePassTest, RunOptimizePass_NoCommitRoom_EndsLikeFailedAllocation) {
+  status.availCommit = 100;
+  Run();
+  EXPECT_TRUE(allocator.allocatedSizes.empty()) << "nothing may be committed";
+  EXPECT_EQ(host.steps, (std::vector<int32_t>{1, 100}));
+  EXPECT_EQ(host.messages, 1);
   ExpectIdleAfterPass();
 }
 
