@@ -1,54 +1,26 @@
 #include "Mnemora.h"
 
 #include "MnemoraDlg.h"
+#include "SingleInstance.h"
 
 HANDLE g_hSingleInstanceMutex = nullptr;
 
 CMnemoraApp theApp;
 
-namespace {
-// Only its existence counts: the first copy creates it, later copies find it.
-const char kSingleInstanceMutex[] = "0x6510f64b, 0x8e55, 0x4cab, 0xac, 0x10, 0xc1, 0xd2, 0xdd, 0x61, 0x75, 0x6e";
-
-// True when this copy is the first. A later copy lets go of the mutex at once: held while its
-// message box waits, it would outlive a first copy that ends meanwhile, and every start after
-// that would take itself for a second copy.
-bool ClaimSingleInstance() {
-  HANDLE hMutex = ::CreateMutexA(nullptr, FALSE, kSingleInstanceMutex);
-  if (hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
-    ::CloseHandle(hMutex);
-    return false;
-  }
-  g_hSingleInstanceMutex = hMutex;
-  return true;
-}
-
-// The running copy's main dialog. Class and title alone would also match a folder or document
-// called "Mnemora" of a dialog class, or a message box of another copy (same class, the
-// application's name as caption); only the main dialog has an Optimize button.
-HWND FindRunningCopy(const char* lpszTitle) {
-  HWND hWnd = nullptr;
-  while ((hWnd = ::FindWindowExA(nullptr, hWnd, "#32770", lpszTitle)) != nullptr) {
-    if (::GetDlgItem(hWnd, IDC_OPTIMIZE) != nullptr) return hWnd;
-  }
-  return nullptr;
-}
-}  // namespace
-
 BOOL CMnemoraApp::InitInstance() {
-  while (!ClaimSingleInstance()) {
+  if (ClaimSingleInstance(&g_hSingleInstanceMutex) == InstanceClaim::kAnotherRuns) {
     AfxMessageBox(
         "Left click on the system tray icon to display Mnemora.Net main window.\n"
         "Right click on the system tray icon to display its context menu.",
         MB_OK | MB_ICONINFORMATION, 0);
-    HWND hRunning = FindRunningCopy(m_pszAppName);
-    if (hRunning) {
-      ::ShowWindow(hRunning, SW_RESTORE);
-      ::BringWindowToTop(hRunning);
-      ::SetForegroundWindow(hRunning);
+    // Asked, not shown from here: an elevated copy's window ignores this process's calls.
+    if (HWND hRunning = FindRunningCopy()) {
+      AskRunningCopy(hRunning, ShowMainWindowMessage());
       return FALSE;
     }
-    // The first copy ended while the box was open: this one takes its place.
+    // No dialog: the running copy is still starting, or ended while the box was open. The
+    // marker tells which, without another box.
+    if (ClaimSingleInstance(&g_hSingleInstanceMutex) == InstanceClaim::kAnotherRuns) return FALSE;
   }
 
   AfxEnableControlContainer();

@@ -11,9 +11,11 @@
 #include "MnemoraMessages.h"
 #include "OptimizePass.h"
 #include "ProductInfo.h"
+#include "SingleInstance.h"
 #include "Settings.h"
 #include "win/HeapBlockAllocator.h"
 #include "win/Register.h"
+#include "win/WideText.h"
 #include "win/WinClipboard.h"
 #include "win/WinMemoryStatus.h"
 
@@ -75,12 +77,7 @@ class CDialogPassHost : public IPassHost {
 };
 
 // The Run value's command line needs the full path, whatever the program was started with.
-std::string ExecutablePath() {
-  char path[MAX_PATH + 1] = {};
-  DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  path[n < MAX_PATH ? n : MAX_PATH] = '\0';
-  return path;
-}
+std::string RunCommand() { return MakeRunCommand(Utf8FromWide(ModulePathW())); }
 
 void SetUpCaptionLabel(CLabel& label, COLORREF crText) {
   label.SetBackColor(kWhite).SetForeColor(crText).SetFontFace(kLabelFace);
@@ -209,6 +206,9 @@ BOOL CMnemoraDlg::OnInitDialog() {
 
   m_trayIcon.SetNotifyWindow(this, WM_TRAY_NOTIFY);
   m_trayIcon.SetIconResource(IDR_MAINFRAME);
+  // Run elevated, the dialog would otherwise never hear of a restarted shell, of clicks on its
+  // icon, or of a later start that wants it shown.
+  LetThroughFromOtherProcesses(m_hWnd, {s_uTaskbarCreated, WM_TRAY_NOTIFY, ShowMainWindowMessage()});
 
   m_lblPercentSign.SetBackColor(kWhite).SetFontFace(kLabelFace);
 
@@ -246,16 +246,18 @@ void CMnemoraDlg::LoadSettings() {
   m_nAutoFreeNum = LoadAutoFreeNum(store);
   m_spinAutoFree.SetPos(static_cast<float>(m_nAutoFreeNum));
 
-  bool bAutoStart = LoadAutoStart(store, MakeRunCommand(ExecutablePath()));
+  CRegistryStartupEntries entries;
+  bool bAutoStart = LoadAutoStart(store, entries, RunCommand());
   m_chkAutoStart.SetCheck(bAutoStart ? 1 : 0);
 }
 
 void CMnemoraDlg::OnClearClipboard() { WriteClearClipboard(m_chkClearClipboard.GetCheck() == 1 ? TRUE : FALSE); }
 
 void CMnemoraDlg::OnAutoStart() {
-  std::string command = MakeRunCommand(ExecutablePath());
+  const std::string command = RunCommand();
   CRegistryStore store;
-  StoreAutoStart(store, m_chkAutoStart.GetCheck() == 1, command);
+  CRegistryStartupEntries entries;
+  StoreAutoStart(store, entries, m_chkAutoStart.GetCheck() == 1, command);
 }
 
 void CMnemoraDlg::OnAutoFree() {
@@ -265,12 +267,27 @@ void CMnemoraDlg::OnAutoFree() {
   m_editAutoFreeNum.EnableWindow(m_bAutoFree);
 }
 
-void CMnemoraDlg::OnKillFocusAutoFreeNum() {
+void CMnemoraDlg::StoreThreshold() {
   float fMin = 0.0f, fMax = 0.0f;
   m_editAutoFreeNum.GetRange(fMin, fMax);
   m_nAutoFreeNum = ThresholdFromEditValue(m_editAutoFreeNum.GetValue(), fMin, fMax);
   CRegistryStore store;
   StoreAutoFreeNum(store, m_nAutoFreeNum);
+}
+
+void CMnemoraDlg::OnKillFocusAutoFreeNum() {
+  StoreThreshold();
+  // An emptied or fractional entry is stored as a whole number: show exactly that.
+  CString shown, stored;
+  stored.Format("%d", m_nAutoFreeNum);
+  m_editAutoFreeNum.GetWindowText(shown);
+  if (shown != stored) m_editAutoFreeNum.SetWindowText(stored);
+}
+
+// A value typed but not yet stored (the edit still has the focus) would be lost at log-off:
+// the process may end as soon as this returns, so it is stored now.
+void CMnemoraDlg::OnEndSession(BOOL bEnding) {
+  if (bEnding) StoreThreshold();
 }
 
 // ---- memory read-out and the pass ------------------------------------------------------------------
@@ -337,12 +354,14 @@ void CMnemoraDlg::OnCancel() { OnExit(); }
 void CMnemoraDlg::OnShowWindow() { ShowWindow(SW_RESTORE); }
 
 void CMnemoraDlg::OnHelpButton() {
-  CWinApp* pApp = AfxGetApp();
-  CString path = pApp && pApp->m_pszHelpFilePath ? pApp->m_pszHelpFilePath : "";
-  path = path.Left(path.ReverseFind('\\')) + "\\MnemoraNet.chm";
-  HINSTANCE hResult = ::ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  // The wide path: the ANSI one of a folder outside the code page names no file. The help
+  // viewer takes its command line in ANSI, though, so such a path goes in its short form.
+  std::wstring path = ModulePathW();
+  path = PathForAnsiProgram(path.substr(0, path.find_last_of(L'\\') + 1) + L"MnemoraNet.chm");
+  HINSTANCE hResult = ::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   if (reinterpret_cast<UINT_PTR>(hResult) <= 32) {
-    TRACE("ShellExecute(%s) failed: %d\n", path.GetString(), static_cast<int>(reinterpret_cast<INT_PTR>(hResult)));
+    TRACE("ShellExecute(%s) failed: %d\n", Utf8FromWide(path).c_str(),
+          static_cast<int>(reinterpret_cast<INT_PTR>(hResult)));
   }
 }
 
@@ -366,6 +385,12 @@ LRESULT CMnemoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (message == s_uTaskbarCreated) m_trayIcon.Restore();
+  if (message == ShowMainWindowMessage()) {
+    ShowWindow(SW_RESTORE);
+    BringWindowToTop();
+    SetForegroundWindow();
+    return kRequestTaken;
+  }
   return CDialog::WindowProc(message, wParam, lParam);
 }
 
@@ -522,6 +547,7 @@ BEGIN_MESSAGE_MAP(CMnemoraDlg, CDialog)
   ON_BN_CLICKED(IDC_AUTO_START, OnAutoStart)
   ON_BN_CLICKED(IDC_AUTO_FREE, OnAutoFree)
   ON_EN_KILLFOCUS(IDC_AUTO_FREE_NUM, OnKillFocusAutoFreeNum)
+  ON_WM_ENDSESSION()
   ON_MESSAGE_VOID(WM_CLOSE, OnExit)
   ON_MESSAGE(WM_OPTIMIZE_FINISHED, OnOptimizeFinished)
   ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)

@@ -34,6 +34,7 @@ class CMnemoraDlg : public CDialog {
   void WriteClearClipboard(BOOL bOn);
   void LoadSettings();
   void SetUpAppearance();
+  void StoreThreshold();
 
   afx_msg void OnPaint();
   afx_msg HCURSOR OnQueryDragIcon();
@@ -50,6 +51,7 @@ class CMnemoraDlg : public CDialog {
   afx_msg void OnAutoStart();
   afx_msg void OnAutoFree();
   afx_msg void OnKillFocusAutoFreeNum();
+  afx_msg void OnEndSession(BOOL bEnding);
   afx_msg LRESULT OnOptimizeFinished(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()

@@ -61,9 +61,9 @@ int32_t LoadAutoFreeNum(ISettingsStore& store) {
   return static_cast<int32_t>(n);
 }
 
-bool LoadAutoStart(ISettingsStore& store, const std::string& runCommand) {
+bool LoadAutoStart(ISettingsStore& store, IStartupEntries& entries, const std::string& runCommand) {
   const bool on = store.ReadString(kSettingsKey, "AutoStart") != "FALSE";
-  StoreAutoStart(store, on, runCommand);
+  StoreAutoStart(store, entries, on, runCommand);
   return on;
 }
 
@@ -71,12 +71,19 @@ void StoreClearClipboard(ISettingsStore& store, bool on) {
   store.WriteString(kSettingsKey, "ClearClipbrd", OnOffText(on));
 }
 
-void StoreAutoStart(ISettingsStore& store, bool on, const std::string& runCommand) {
+void StoreAutoStart(ISettingsStore& store, IStartupEntries& entries, bool on, const std::string& runCommand) {
   store.WriteString(kSettingsKey, "AutoStart", OnOffText(on));
-  if (on)
-    store.WriteString(kRunKey, kRunValueName, runCommand);
-  else
-    store.DeleteValue(kRunKey, kRunValueName);
+  if (entries.Read(IStartupEntries::kMachine)) entries.Remove(IStartupEntries::kMachine);
+  if (!on) {
+    entries.Remove(IStartupEntries::kUser);
+    return;
+  }
+  const std::optional<std::string> userEntry = entries.Read(IStartupEntries::kUser);
+  if (entries.Read(IStartupEntries::kMachine) == runCommand) {
+    if (userEntry) entries.Remove(IStartupEntries::kUser);
+  } else if (userEntry != runCommand) {
+    entries.WriteUser(runCommand);
+  }
 }
 
 void StoreAutoFree(ISettingsStore& store, bool on) { store.WriteString(kSettingsKey, "AutoFree", OnOffText(on)); }

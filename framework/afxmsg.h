@@ -106,6 +106,10 @@
 // void OnClose()
 #define ON_WM_CLOSE() AFX_MSG_ENTRY(WM_CLOSE, 0, 0, 0, AFX_THIS(pT)->OnClose(); return TRUE;)
 
+// void OnEndSession(BOOL bEnding)
+#define ON_WM_ENDSESSION() \
+  AFX_MSG_ENTRY(WM_ENDSESSION, 0, 0, 0, AFX_THIS(pT)->OnEndSession(wParam ? TRUE : FALSE); return TRUE;)
+
 // void OnTimer(UINT_PTR nIDEvent)
 #define ON_WM_TIMER() \
   AFX_MSG_ENTRY(WM_TIMER, 0, 0, 0, AFX_THIS(pT)->OnTimer(static_cast<UINT_PTR>(wParam)); return TRUE;)

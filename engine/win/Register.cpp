@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <vector>
+
+#include "win/WideText.h"
 
 namespace {
 
@@ -45,6 +49,20 @@ bool OpenOrCreateKeyForWrite(HKEY root, const std::string& path, CKeyHandle& key
   if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &hKey,
                         nullptr) != ERROR_SUCCESS)
     return false;
+  key.Reset(hKey);
+  return true;
+}
+
+const wchar_t kRunKeyW[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunValueNameW[] = L"Mnemora.Net";
+
+HKEY StartupRoot(IStartupEntries::Scope scope) {
+  return scope == IStartupEntries::kMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+bool OpenRunKey(IStartupEntries::Scope scope, REGSAM access, CKeyHandle& key) {
+  HKEY hKey = nullptr;
+  if (::RegOpenKeyExW(StartupRoot(scope), kRunKeyW, 0, access, &hKey) != ERROR_SUCCESS) return false;
   key.Reset(hKey);
   return true;
 }
@@ -100,3 +118,45 @@ std::optional<std::string> CRegistryStore::ReadString(const std::string& key, co
 }
 
 void CRegistryStore::DeleteValue(const std::string& key, const std::string& name) { m_layered.DeleteValue(key, name); }
+
+std::optional<std::string> CRegistryStartupEntries::Read(Scope scope) {
+  CKeyHandle hKey;
+  if (!OpenRunKey(scope, KEY_QUERY_VALUE, hKey)) return std::nullopt;
+  // Sized by asking first; another program may change the value in between, hence the loop.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (::RegQueryValueExW(hKey.Get(), kRunValueNameW, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      return std::nullopt;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+    // One more character than the data holds, so the text ends whether it was stored with its
+    // terminator or not.
+    std::vector<wchar_t> buf(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD got = static_cast<DWORD>((buf.size() - 1) * sizeof(wchar_t));
+    const LONG result =
+        ::RegQueryValueExW(hKey.Get(), kRunValueNameW, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &got);
+    if (result == ERROR_MORE_DATA) continue;
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+    buf[std::min<size_t>(got / sizeof(wchar_t), buf.size() - 1)] = L'\0';
+    return Utf8FromWide(buf.data());
+  }
+  return std::nullopt;
+}
+
+void CRegistryStartupEntries::WriteUser(const std::string& command) {
+  const std::wstring wide = WideFromUtf8(command);
+  if (wide.empty() || wide.size() >= std::numeric_limits<DWORD>::max() / sizeof(wchar_t)) return;
+  HKEY hKey = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyW, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &hKey,
+                        nullptr) != ERROR_SUCCESS)
+    return;
+  CKeyHandle key;
+  key.Reset(hKey);
+  ::RegSetValueExW(key.Get(), kRunValueNameW, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
+void CRegistryStartupEntries::Remove(Scope scope) {
+  CKeyHandle hKey;
+  if (OpenRunKey(scope, KEY_SET_VALUE, hKey)) ::RegDeleteValueW(hKey.Get(), kRunValueNameW);
+}

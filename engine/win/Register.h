@@ -39,3 +39,13 @@ class CRegistryStore : public ISettingsStore {
   CRegistryRoot m_user;
   CLayeredSettingsStore m_layered;
 };
+
+// The start-up entry in the Run keys of HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, through the
+// wide-character calls (a path outside the ANSI code page survives) and without the settings'
+// length limit (a long install path must not read as missing). Only string values count.
+class CRegistryStartupEntries : public IStartupEntries {
+ public:
+  std::optional<std::string> Read(Scope scope) override;
+  void WriteUser(const std::string& command) override;
+  void Remove(Scope scope) override;
+};

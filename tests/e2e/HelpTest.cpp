@@ -163,4 +163,53 @@ TEST_F(HelpFileMissingTest, EveryRequest_NoHelpFile_ShowsNothingAndProgramRunsOn
   }
 }
 
+// A folder named outside the ANSI code page (1252 here), "C:\\Программы Łukasz": through the
+// ANSI calls its name came back as question marks, so the start-up entry named no file and Help
+// opened nothing.
+class FolderOutsideCodePageTest : public HelpTest {
+ protected:
+  void SetUp() override {
+    HelpTest::SetUp();
+    const std::string exe = ShippedExe();
+    const std::string folder = exe.substr(0, exe.find_last_of('\\'));  // the build's: ASCII
+    CreateDirectoryW(m_folder.c_str(), nullptr);
+    for (const wchar_t* name : kFiles)
+      ASSERT_TRUE(
+          CopyFileW((std::wstring(folder.begin(), folder.end()) + name).c_str(), (m_folder + name).c_str(), FALSE));
+  }
+  void TearDown() override {
+    m_copy.Terminate();
+    HelpTest::TearDown();
+    for (const wchar_t* name : kFiles) DeleteFileW((m_folder + name).c_str());
+    RemoveDirectoryW(m_folder.c_str());
+  }
+
+  static constexpr const wchar_t* kFiles[] = {L"\\Mnemora.exe", L"\\MnemoraNet.chm"};
+
+  const std::wstring m_folder = L"C:\\\u041F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B \u0141ukasz";
+  ChildProcess m_copy;
+};
+
+TEST_F(FolderOutsideCodePageTest, Start_ThenHelp_StartupEntryNamesTheFileAndHelpOpens) {
+  const std::wstring exe = m_folder + L"\\Mnemora.exe";
+  std::string error;
+  m_copy = ChildProcess::LaunchWide(exe, {}, &error);
+  ASSERT_TRUE(m_copy) << error;
+  HWND dialog = WaitForTopLevelWindow(m_copy.Pid(), "Mnemora", 30000, "#32770");
+  ASSERT_NE(dialog, nullptr);
+
+  wchar_t entry[MAX_PATH] = {};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        DWORD size = sizeof entry - sizeof(wchar_t);
+        return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Mnemora.Net",
+                            RRF_RT_REG_SZ, nullptr, entry, &size) == ERROR_SUCCESS;
+      },
+      10000));
+  EXPECT_TRUE(std::wstring(entry) == L"\"" + exe + L"\" -m") << "the entry names no file";
+
+  ASSERT_TRUE(Post(dialog, WM_COMMAND, kHelpButton, 0));
+  EXPECT_TRUE(WaitUntil([] { return FindHelpWindow() != nullptr; }, 30000)) << "Help opened nothing";
+}
+
 }  // namespace

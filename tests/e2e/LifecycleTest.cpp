@@ -152,18 +152,26 @@ TEST_F(Lifecycle, MinimizeThenShowWindowCommand_HidesThenRestoresInPlace) {
   EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
 }
 
-TEST_F(Lifecycle, SecondCopy_FirstHidden_ShowsHintThenRaisesFirstAndEnds) {
+// A second download saved as "Mnemora (1).exe": the running copy is found whatever the file is
+// called (the name used to be the lookup's title, so the box came back after every OK).
+TEST_F(Lifecycle, SecondCopy_RenamedFileFirstHidden_ShowsHintOnceThenRaisesFirstAndEnds) {
   RunningDialog first = Start("-m");
   ASSERT_TRUE(first);
   ASSERT_TRUE(e2e::WaitForVisibility(first.Dialog(), false, 5000));
+  const std::string renamed = m_exe.substr(0, m_exe.find_last_of('\\')) + "\\Mnemora (1).exe";
+  ASSERT_TRUE(CopyFileA(m_exe.c_str(), renamed.c_str(), FALSE));
+  struct Remove {
+    std::string path;
+    ~Remove() { DeleteFileA(path.c_str()); }
+  } removeCopy{renamed};
 
   std::string error;
-  e2e::ChildProcess second = e2e::ChildProcess::Launch(m_exe, {}, &error);
+  e2e::ChildProcess second = e2e::ChildProcess::Launch(renamed, {}, &error);
   ASSERT_TRUE(second) << error;
   HWND box = e2e::WaitForMessageBox(second.Pid(), 20000);
   ASSERT_NE(box, nullptr) << "the second copy showed no message box";
   EXPECT_EQ(e2e::MessageBoxText(box), kSecondCopyHint);
-  EXPECT_EQ(e2e::MessageBoxCaption(box), "Mnemora");
+  EXPECT_EQ(e2e::MessageBoxCaption(box), "Mnemora (1)") << "the application's name is its file's";
   // The message comes first; the running copy is raised only after it is closed.
   EXPECT_FALSE(first.Visible());
 

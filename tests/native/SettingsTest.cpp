@@ -49,6 +49,27 @@ class FakeSettingsStore : public ISettingsStore {
   }
 };
 
+// The two Run entries, without a length limit. A machine entry that cannot be removed stands
+// for a standard user's view of one an installer left.
+class FakeStartupEntries : public IStartupEntries {
+ public:
+  std::optional<std::string> user, machine;
+  bool machineRemovable = true;
+  int userWrites = 0;
+
+  std::optional<std::string> Read(Scope scope) override { return scope == kUser ? user : machine; }
+  void WriteUser(const std::string& command) override {
+    ++userWrites;
+    user = command;
+  }
+  void Remove(Scope scope) override {
+    if (scope == kUser)
+      user.reset();
+    else if (machineRemovable)
+      machine.reset();
+  }
+};
+
 // The machine store as a standard user sees it: readable, every write refused.
 struct StandardUserStores {
   StandardUserStores() { machine.writable = false; }
@@ -61,17 +82,19 @@ struct StandardUserStores {
 
 TEST(SettingsTest, LoadAll_FirstStart_WritesDefaultsAndRunValue) {
   FakeSettingsStore store;
+  FakeStartupEntries entries;
 
   EXPECT_TRUE(LoadClearClipboard(store));
   EXPECT_TRUE(LoadAutoFree(store));
   EXPECT_EQ(LoadAutoFreeNum(store), 15);
-  EXPECT_TRUE(LoadAutoStart(store, MakeRunCommand(kExePath)));
+  EXPECT_TRUE(LoadAutoStart(store, entries, MakeRunCommand(kExePath)));
 
   EXPECT_EQ(store.Get(kMnemoraKey, "ClearClipbrd"), "TRUE");
   EXPECT_EQ(store.Get(kMnemoraKey, "AutoFree"), "TRUE");
   EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
   EXPECT_FALSE(store.Has(kMnemoraKey, "AutoFreeNum"));
-  EXPECT_EQ(store.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+  EXPECT_EQ(entries.user, kRunCommand);
+  EXPECT_FALSE(store.Has(kWindowsRunKey, "Mnemora.Net")) << "the entry is not a setting";
 }
 
 TEST(SettingsTest, LoadClearClipboard_StoredText_OnOnlyForExactTRUEAndKept) {
@@ -137,40 +160,63 @@ TEST(SettingsTest, LoadAutoFreeNum_Missing_DefaultsTo15WithoutWriting) {
   EXPECT_TRUE(store.writes.empty());
 }
 
-TEST(SettingsTest, LoadAutoStart_ExactFALSE_DeletesRunValue) {
+TEST(SettingsTest, LoadAutoStart_ExactFALSE_RemovesBothEntries) {
   FakeSettingsStore store;
+  FakeStartupEntries entries;
   store.values[{kMnemoraKey, "AutoStart"}] = "FALSE";
-  store.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
+  entries.user = entries.machine = "\"C:\\old\\Mnemora.exe\" -m";
 
-  EXPECT_FALSE(LoadAutoStart(store, kRunCommand));
+  EXPECT_FALSE(LoadAutoStart(store, entries, kRunCommand));
   EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "FALSE");
-  EXPECT_FALSE(store.Has(kWindowsRunKey, "Mnemora.Net"));
+  EXPECT_FALSE(entries.user);
+  EXPECT_FALSE(entries.machine) << "an earlier install's entry would go on starting the program";
 }
 
-TEST(SettingsTest, LoadAutoStart_OtherText_RewritesTRUEAndRunValueWithCurrentPath) {
+TEST(SettingsTest, LoadAutoStart_OtherText_RewritesTRUEAndUserEntryWithCurrentPath) {
   for (const char* text : {"false", "TRUE", ""}) {
     FakeSettingsStore store;
+    FakeStartupEntries entries;
     store.values[{kMnemoraKey, "AutoStart"}] = text;
-    store.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
+    entries.user = "\"C:\\old\\Mnemora.exe\" -m";
 
-    EXPECT_TRUE(LoadAutoStart(store, kRunCommand)) << '"' << text << '"';
+    EXPECT_TRUE(LoadAutoStart(store, entries, kRunCommand)) << '"' << text << '"';
     EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
-    EXPECT_EQ(store.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+    EXPECT_EQ(entries.user, kRunCommand);
+    EXPECT_FALSE(entries.machine);
   }
 }
 
-TEST(SettingsTest, StoreAutoStart_OnAndOff_WritesOptionBeforeRunValue) {
+// The entry is each user's own whatever the rights; a long path is compared in full, so an
+// unchanged entry is left alone (Windows keeps its own Startup choice for it).
+TEST(SettingsTest, StoreAutoStart_On_UserEntryOnlyWrittenWhenItDiffers) {
+  const std::string longCommand = "\"C:\\" + std::string(200, 'x') + "\\Mnemora.exe\" -m";
   FakeSettingsStore store;
-  StoreAutoStart(store, true, kRunCommand);
-  StoreAutoStart(store, false, kRunCommand);
+  FakeStartupEntries entries;
+  entries.machine = "\"C:\\Program Files\\Old\\Mnemora.exe\" -m";
 
-  const std::vector<std::string> expected = {
-      "write " + kMnemoraKey + "|AutoStart=TRUE",
-      "write " + kWindowsRunKey + "|Mnemora.Net=" + kRunCommand,
-      "write " + kMnemoraKey + "|AutoStart=FALSE",
-      "delete " + kWindowsRunKey + "|Mnemora.Net",
-  };
-  EXPECT_EQ(store.writes, expected);
+  StoreAutoStart(store, entries, true, longCommand);
+  StoreAutoStart(store, entries, true, longCommand);
+
+  EXPECT_EQ(entries.user, longCommand);
+  EXPECT_EQ(entries.userWrites, 1);
+  EXPECT_FALSE(entries.machine) << "removed where the program may: it starts for every user";
+  EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
+}
+
+// A standard user beside an installer's entry for this very program: unchecking takes their
+// own away, and checking adds no duplicate, which would start a second copy at log-on.
+TEST(SettingsTest, StoreAutoStart_MachineEntryStays_NoDuplicateForTheUser) {
+  FakeSettingsStore store;
+  FakeStartupEntries entries;
+  entries.machineRemovable = false;
+  entries.machine = entries.user = kRunCommand;
+
+  StoreAutoStart(store, entries, true, kRunCommand);
+  EXPECT_FALSE(entries.user);
+  StoreAutoStart(store, entries, false, kRunCommand);
+  EXPECT_FALSE(entries.user);
+  EXPECT_EQ(entries.machine, kRunCommand);
+  EXPECT_EQ(entries.userWrites, 0);
 }
 
 TEST(SettingsTest, StoreAutoFree_OnAndOff_WritesTRUEOrFALSE) {
@@ -251,13 +297,13 @@ TEST(SettingsLayeredTest, WriteString_MachineRefuses_GoesToUserAndWinsOverMachin
 
 TEST(SettingsLayeredTest, WriteString_MachineRefusesButHoldsSameValue_UserCopyRemovedInstead) {
   StandardUserStores s;
-  s.machine.values[{kWindowsRunKey, "Mnemora.Net"}] = kRunCommand;
-  s.user.values[{kWindowsRunKey, "Mnemora.Net"}] = "\"C:\\old\\Mnemora.exe\" -m";
+  s.machine.values[{kMnemoraKey, "AutoFree"}] = "FALSE";
+  s.user.values[{kMnemoraKey, "AutoFree"}] = "TRUE";
 
-  EXPECT_TRUE(s.store.WriteString(kWindowsRunKey, "Mnemora.Net", kRunCommand));
+  EXPECT_TRUE(s.store.WriteString(kMnemoraKey, "AutoFree", "FALSE"));
 
-  EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net")) << "two Run entries start two copies";
-  EXPECT_EQ(s.store.ReadString(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+  EXPECT_FALSE(s.user.Has(kMnemoraKey, "AutoFree"));
+  EXPECT_EQ(s.store.ReadString(kMnemoraKey, "AutoFree"), "FALSE");
 }
 
 TEST(SettingsLayeredTest, DeleteValue_RemovesFromBothWhereAllowed) {
@@ -281,6 +327,7 @@ TEST(SettingsLayeredTest, DeleteValue_RemovesFromBothWhereAllowed) {
 // Run key.
 TEST(SettingsLayeredTest, StandardUser_InstallerDefaultsThenOwnChoices_Persist) {
   StandardUserStores s;
+  FakeStartupEntries entries;
   s.machine.values[{kMnemoraKey, "AutoFree"}] = "FALSE";
   s.machine.values[{kMnemoraKey, "AutoFreeNum"}] = "20";
   s.machine.values[{kMnemoraKey, "ClearClipbrd"}] = "FALSE";
@@ -289,22 +336,22 @@ TEST(SettingsLayeredTest, StandardUser_InstallerDefaultsThenOwnChoices_Persist) 
   EXPECT_FALSE(LoadClearClipboard(s.store));
   EXPECT_FALSE(LoadAutoFree(s.store));
   EXPECT_EQ(LoadAutoFreeNum(s.store), 20);
-  EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
+  EXPECT_FALSE(LoadAutoStart(s.store, entries, kRunCommand));
   EXPECT_TRUE(s.user.values.empty()) << "loading unchanged values copies nothing per user";
 
   StoreAutoFree(s.store, true);
   StoreAutoFreeNum(s.store, 35);
   StoreClearClipboard(s.store, true);
-  StoreAutoStart(s.store, true, kRunCommand);
-  EXPECT_EQ(s.user.Get(kWindowsRunKey, "Mnemora.Net"), kRunCommand);
+  StoreAutoStart(s.store, entries, true, kRunCommand);
+  EXPECT_EQ(entries.user, kRunCommand);
 
   EXPECT_TRUE(LoadClearClipboard(s.store));
   EXPECT_TRUE(LoadAutoFree(s.store));
   EXPECT_EQ(LoadAutoFreeNum(s.store), 35);
-  EXPECT_TRUE(LoadAutoStart(s.store, kRunCommand));
+  EXPECT_TRUE(LoadAutoStart(s.store, entries, kRunCommand));
 
-  StoreAutoStart(s.store, false, kRunCommand);
-  EXPECT_FALSE(s.user.Has(kWindowsRunKey, "Mnemora.Net"));
-  EXPECT_FALSE(LoadAutoStart(s.store, kRunCommand));
+  StoreAutoStart(s.store, entries, false, kRunCommand);
+  EXPECT_FALSE(entries.user);
+  EXPECT_FALSE(LoadAutoStart(s.store, entries, kRunCommand));
   EXPECT_TRUE(s.machine.writes.empty());
 }

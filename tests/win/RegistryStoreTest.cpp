@@ -198,11 +198,12 @@ TEST_F(RegistryStoreTest, LayeredStore_MachineUnwritable_EverythingKeptPerUser) 
   UseRoots(false);
   const std::string command = "\"C:\\Program Files\\Mnemora\\Mnemora.exe\" -m";
   CRegistryStore store;
+  CRegistryStartupEntries entries;
 
   EXPECT_TRUE(LoadClearClipboard(store));
   EXPECT_TRUE(LoadAutoFree(store));
   EXPECT_EQ(LoadAutoFreeNum(store), 15);
-  EXPECT_TRUE(LoadAutoStart(store, command));
+  EXPECT_TRUE(LoadAutoStart(store, entries, command));
 
   EXPECT_FALSE(KeyExists(m_machine.Get(), "SOFTWARE")) << "the machine root took a key";
   for (const char* name : {"ClearClipbrd", "AutoFree", "AutoStart"}) {
@@ -218,12 +219,35 @@ TEST_F(RegistryStoreTest, LayeredStore_MachineUnwritable_EverythingKeptPerUser) 
   StoreAutoFree(store, false);
   StoreAutoFreeNum(store, 30);
   StoreClearClipboard(store, false);
-  StoreAutoStart(store, false, command);
+  StoreAutoStart(store, entries, false, command);
 
   EXPECT_FALSE(ReadRawValue(m_user.Get(), kRunKey, kRunValueName, run));
   EXPECT_FALSE(LoadClearClipboard(store));
   EXPECT_FALSE(LoadAutoFree(store));
   EXPECT_EQ(LoadAutoFreeNum(store), 30);
-  EXPECT_FALSE(LoadAutoStart(store, command));
+  EXPECT_FALSE(LoadAutoStart(store, entries, command));
   EXPECT_FALSE(KeyExists(m_machine.Get(), "SOFTWARE"));
+}
+
+// The ANSI calls turn a folder outside the code page into question marks, and the settings'
+// 50-byte reads take a long path for a missing one.
+TEST_F(RegistryStoreTest, StartupEntries_PathOutsideCodePageAndLong_RoundTripInFull) {
+  CRegistryStartupEntries entries;
+  const std::string cyrillic = "\"C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3 \xC5\x81ukasz\\Mnemora.exe\" -m";
+  const std::string longPath = "\"C:\\" + std::string(300, 'x') + "\\Mnemora.exe\" -m";
+  for (const std::string& command : {cyrillic, longPath}) {
+    entries.WriteUser(command);
+    EXPECT_EQ(entries.Read(IStartupEntries::kUser), command);
+  }
+  wchar_t stored[64] = {};
+  DWORD size = sizeof stored - sizeof(wchar_t);
+  entries.WriteUser(cyrillic);
+  ASSERT_EQ(::RegGetValueW(m_user.Get(), L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Mnemora.Net",
+                           RRF_RT_REG_SZ, nullptr, stored, &size),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(stored, L"\"C:\\\u041F\u0440\u043E\u0433 \u0141ukasz\\Mnemora.exe\" -m");
+
+  EXPECT_EQ(entries.Read(IStartupEntries::kMachine), std::nullopt);
+  entries.Remove(IStartupEntries::kUser);
+  EXPECT_EQ(entries.Read(IStartupEntries::kUser), std::nullopt);
 }

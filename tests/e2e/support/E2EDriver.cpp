@@ -180,20 +180,31 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 }
 
 ChildProcess ChildProcess::Launch(const std::string& exe, const std::string& arguments, std::string* error) {
-  ChildProcess child;
-  std::string commandLine = "\"" + exe + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  std::vector<char> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back('\0');
+  auto wide = [](const std::string& text) {
+    std::wstring out(text.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0],
+                                      static_cast<int>(out.size()));
+    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return out;
+  };
+  return LaunchWide(wide(exe), wide(arguments), error);
+}
 
-  const size_t slash = exe.find_last_of('\\');
-  const std::string folder = slash == std::string::npos ? std::string() : exe.substr(0, slash);
-  STARTUPINFOA startup = {};
+ChildProcess ChildProcess::LaunchWide(const std::wstring& exe, const std::wstring& arguments, std::string* error) {
+  ChildProcess child;
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
+
+  const size_t slash = exe.find_last_of(L'\\');
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-    if (error) *error = "CreateProcess(" + exe + ") failed, error " + std::to_string(GetLastError());
+    if (error) *error = "CreateProcess failed, error " + std::to_string(GetLastError());
     return child;
   }
   UniqueHandle thread(info.hThread);

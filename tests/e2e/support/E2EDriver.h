@@ -43,6 +43,9 @@ class ChildProcess {
   // exe is a Windows path; arguments are appended after the quoted path. On failure the
   // result is empty and *error (if given) says why.
   static ChildProcess Launch(const std::string& exe, const std::string& arguments = {}, std::string* error = nullptr);
+  // For paths outside the ANSI code page.
+  static ChildProcess LaunchWide(const std::wstring& exe, const std::wstring& arguments = {},
+                                 std::string* error = nullptr);
 
   explicit operator bool() const { return static_cast<bool>(m_process); }
   DWORD Pid() const { return m_pid; }

@@ -141,7 +141,8 @@ bool SettingsKeyExists() {
   return true;
 }
 
-std::optional<std::string> RunValue() { return ReadRegString(kRunKey, kRunValueName); }
+std::optional<std::string> RunValue() { return ReadRegString(kRunKey, kRunValueName, HKEY_CURRENT_USER); }
+std::optional<std::string> MachineRunValue() { return ReadRegString(kRunKey, kRunValueName); }
 
 double AvailablePhysPercent() {
   const MemoryFigures m = ReadMemoryFigures();

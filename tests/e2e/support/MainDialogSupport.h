@@ -31,7 +31,9 @@ bool ResetSettings();
 bool PresetSettings(std::initializer_list<std::pair<const char*, const char*>> values);
 std::optional<std::string> Setting(const char* name);
 bool SettingsKeyExists();
+// The user's start-up entry, and the machine-wide one that only an earlier version made.
 std::optional<std::string> RunValue();
+std::optional<std::string> MachineRunValue();
 
 // The shipped program runs a full pass by itself when available physical memory is at or below
 // its threshold (at most 50); it is only started when this machine is well clear of that.

@@ -321,6 +321,7 @@ void ResetProgramState() {
   TerminateProcessesNamed("Mnemora.exe");
   DeleteRegKey(kSettingsKey);
   DeleteRegValue(kRunKey, "Mnemora.Net");
+  DeleteRegValue(kRunKey, "Mnemora.Net", HKEY_CURRENT_USER);
   // Automatic freeing off: nothing these tests do may start a pass by itself.
   WriteRegString(kSettingsKey, "AutoFree", "FALSE");
   WriteRegString(kSettingsKey, "AutoFreeNum", "15");

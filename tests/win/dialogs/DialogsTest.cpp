@@ -10,6 +10,8 @@
 #include "DwmFrame.h"
 #include "FittingText.h"
 #include "MnemoraDlg.h"
+#include "MnemoraMessages.h"
+#include "SingleInstance.h"
 #include "WinTestSupport.h"
 
 namespace {
@@ -120,6 +122,74 @@ TEST_F(Dialogs, ValueLabel_FigureTooWideWithItsUnit_TakesFirstLargerUnitThatFits
   SetFittingText(*pLabel, {"1 MB", "0 GB", "0 TB"});
   ::GetWindowTextA(pLabel->m_hWnd, shown, sizeof shown);
   EXPECT_STREQ(shown, "1 MB") << "a figure that fits keeps the area's own unit";
+  dlg.DestroyWindow();
+}
+
+std::vector<std::pair<HWND, UINT>> g_allowed;
+
+BOOL WINAPI RecordAllowedMessage(HWND hWnd, UINT uMessage, DWORD dwAction, void*) {
+  if (dwAction == MSGFLT_ALLOW) g_allowed.emplace_back(hWnd, uMessage);
+  return TRUE;
+}
+
+// What an elevated copy does to everything the shell and later starts send it, as Wine would
+// not: the filter lets through only what was allowed.
+TEST_F(Dialogs, Init_MessagesFromOtherProcesses_LetThroughToElevatedCopy) {
+  g_allowed.clear();
+  SetMessageFilterStandIn(&RecordAllowedMessage);
+  CMnemoraDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_MAIN_DIALOG));
+  SetMessageFilterStandIn(nullptr);
+  for (UINT uMessage :
+       {::RegisterWindowMessageA("TaskbarCreated"), static_cast<UINT>(WM_TRAY_NOTIFY), ShowMainWindowMessage()}) {
+    EXPECT_NE(std::find(g_allowed.begin(), g_allowed.end(), std::make_pair(dlg.m_hWnd, uMessage)), g_allowed.end())
+        << uMessage;
+  }
+  EXPECT_EQ(std::count(g_allowed.begin(), g_allowed.end(), std::make_pair(dlg.m_hWnd, static_cast<UINT>(WM_COMMAND))),
+            0)
+      << "any process could click Exit";
+  dlg.DestroyWindow();
+}
+
+HANDLE WINAPI RefuseMutex(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) {
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+
+// An elevated copy's mutex refuses a later start without elevation: that start is a second copy.
+TEST(SingleInstance, Claim_MutexExistsOrAccessDenied_AnotherCopyRuns) {
+  HANDLE hFirst = nullptr;
+  HANDLE hSecond = nullptr;
+  ASSERT_EQ(ClaimSingleInstance(&hFirst), InstanceClaim::kFirst);
+  EXPECT_EQ(ClaimSingleInstance(&hSecond), InstanceClaim::kAnotherRuns);
+  EXPECT_EQ(hSecond, nullptr);
+  ::CloseHandle(hFirst);
+
+  SetCreateMutexStandIn(&RefuseMutex);
+  EXPECT_EQ(ClaimSingleInstance(&hSecond), InstanceClaim::kAnotherRuns);
+  SetCreateMutexStandIn(nullptr);
+  EXPECT_EQ(hSecond, nullptr);
+}
+
+// The process may end as soon as the handler returns: a threshold still being typed is stored
+// first, and only when the session really ends.
+TEST_F(Dialogs, EndSession_ThresholdBeingTyped_StoredOnlyWhenSessionEnds) {
+  CMnemoraDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_MAIN_DIALOG));
+  HWND hEdit = ::GetDlgItem(dlg.m_hWnd, IDC_AUTO_FREE_NUM);
+  ::EnableWindow(hEdit, TRUE);
+  ::SetFocus(hEdit);
+  ::SetWindowTextA(hEdit, "33");
+  auto stored = [] {
+    char text[16] = {};
+    DWORD size = sizeof text - 1;
+    ::RegGetValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "AutoFreeNum", RRF_RT_REG_SZ, nullptr, text, &size);
+    return std::string(text);
+  };
+  ::SendMessageA(dlg.m_hWnd, WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(stored(), "");
+  ::SendMessageA(dlg.m_hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(stored(), "33");
   dlg.DestroyWindow();
 }
 
