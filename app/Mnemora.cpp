@@ -1,5 +1,6 @@
 #include "Mnemora.h"
 
+#include "CommandLine.h"
 #include "MnemoraDlg.h"
 #include "SingleInstance.h"
 
@@ -8,6 +9,16 @@ HANDLE g_hSingleInstanceMutex = nullptr;
 CMnemoraApp theApp;
 
 BOOL CMnemoraApp::InitInstance() {
+  switch (ParseLaunchRequest(__argc, __argv)) {
+    case LaunchRequest::kUsage:
+      AfxMessageBox(kUsageText, MB_OK | MB_ICONINFORMATION, 0);
+      return FALSE;
+    case LaunchRequest::kOptimize:
+      m_nExitCode = RequestPassFromRunningCopy() ? 0 : 1;
+      return FALSE;
+    case LaunchRequest::kRun:
+      break;
+  }
   if (ClaimSingleInstance(&g_hSingleInstanceMutex) == InstanceClaim::kAnotherRuns) {
     AfxMessageBox(
         "Left click on the system tray icon to display Mnemora.Net main window.\n"
@@ -37,7 +48,8 @@ BOOL CMnemoraApp::InitInstance() {
 
 int CMnemoraApp::ExitInstance() {
   if (g_hSingleInstanceMutex) ::CloseHandle(g_hSingleInstanceMutex);
-  return CWinApp::ExitInstance();
+  CWinApp::ExitInstance();
+  return m_nExitCode;
 }
 
 BEGIN_MESSAGE_MAP(CMnemoraApp, CWinApp)

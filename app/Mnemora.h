@@ -7,6 +7,9 @@ class CMnemoraApp : public CWinApp {
   BOOL InitInstance() override;
   int ExitInstance() override;
 
+ private:
+  int m_nExitCode = 0;
+
  protected:
   DECLARE_MESSAGE_MAP()
 };

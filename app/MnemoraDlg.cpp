@@ -13,6 +13,7 @@
 #include "ProductInfo.h"
 #include "SingleInstance.h"
 #include "Settings.h"
+#include "TrayTexts.h"
 #include "win/HeapBlockAllocator.h"
 #include "win/Register.h"
 #include "win/WideText.h"
@@ -40,6 +41,10 @@ const int kCaptionButtonHeight = 16;
 
 const UINT s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
 
+// WM_OPTIMIZE_FINISHED's wParam: whether the pass ran, or ended at once with the "no need" box.
+constexpr WPARAM kPassRan = 0;
+constexpr WPARAM kPassFoundNoNeed = 1;
+
 // The dialog as the optimization worker sees it: every call is a message to a control window,
 // so the controls are only ever touched by the thread that owns them, and a dialog that has
 // gone away simply stops answering. Only the handles taken at the start are used, never the
@@ -64,9 +69,12 @@ class CDialogPassHost : public IPassHost {
     ::SetWindowTextA(m_hPercent, FormatStepText(value).c_str());
   }
   void ShowNoNeedMessage() override {
+    m_bNoNeed = true;
     AfxOwnedMessageBox(m_hDlg, "Analysis is completed. This system does not need optimizing.", MB_ICONINFORMATION);
   }
-  void PostFinished() override { ::PostMessageA(m_hDlg, WM_OPTIMIZE_FINISHED, 0, 0); }
+  void PostFinished() override {
+    ::PostMessageA(m_hDlg, WM_OPTIMIZE_FINISHED, m_bNoNeed ? kPassFoundNoNeed : kPassRan, 0);
+  }
 
  private:
   HWND m_hDlg;
@@ -74,6 +82,7 @@ class CDialogPassHost : public IPassHost {
   HWND m_hOptimize;
   HWND m_hBar;
   HWND m_hPercent;
+  bool m_bNoNeed = false;
 };
 
 // The Run value's command line needs the full path, whatever the program was started with.
@@ -208,7 +217,8 @@ BOOL CMnemoraDlg::OnInitDialog() {
   m_trayIcon.SetIconResource(IDR_MAINFRAME);
   // Run elevated, the dialog would otherwise never hear of a restarted shell, of clicks on its
   // icon, or of a later start that wants it shown.
-  LetThroughFromOtherProcesses(m_hWnd, {s_uTaskbarCreated, WM_TRAY_NOTIFY, ShowMainWindowMessage()});
+  LetThroughFromOtherProcesses(m_hWnd,
+                               {s_uTaskbarCreated, WM_TRAY_NOTIFY, ShowMainWindowMessage(), OptimizeRequestMessage()});
 
   m_lblPercentSign.SetBackColor(kWhite).SetFontFace(kLabelFace);
 
@@ -221,6 +231,7 @@ BOOL CMnemoraDlg::OnInitDialog() {
   if (__argc > 1) PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
 
   RefreshMemoryStatus();
+  m_bInitialised = true;
   return TRUE;
 }
 
@@ -293,10 +304,15 @@ void CMnemoraDlg::OnEndSession(BOOL bEnding) {
 // ---- memory read-out and the pass ------------------------------------------------------------------
 
 void CMnemoraDlg::RefreshMemoryStatus() {
-  if (g_bOptimizing.load() != 0) return;
+  if (g_bOptimizing.load() != 0) {
+    m_trayIcon.SetTipDetail(OptimizingTipLine(m_barOptimize.GetPos() / 10).c_str());
+    return;
+  }
 
   CWinMemoryStatus status;
-  const MemoryReadout readout = ComputeMemoryReadout(status.Sample());
+  const MemorySnapshot snapshot = status.Sample();
+  const MemoryReadout readout = ComputeMemoryReadout(snapshot);
+  m_trayIcon.SetTipDetail(PhysicalMemoryTipLine(snapshot, readout.physPercent).c_str());
 
   m_fitReadouts[0].Show(m_lblTotalPhys, readout.phys.totalChoices);
   m_fitReadouts[1].Show(m_lblAvailPhys, readout.phys.availChoices);
@@ -311,7 +327,7 @@ void CMnemoraDlg::RefreshMemoryStatus() {
   m_barVirtual.SetPos(readout.virt.barPos);
   m_lblVirtualPercent.SetLabelText(readout.virt.percentText.c_str());
 
-  if (ShouldAutoFree(m_bAutoFree != FALSE, m_nAutoFreeNum, readout.physPercent)) OnOptimize();
+  if (ShouldAutoFree(m_bAutoFree != FALSE, m_nAutoFreeNum, readout.physPercent)) StartPass(true);
 }
 
 void CMnemoraDlg::OnTimer(UINT_PTR nIDEvent) {
@@ -329,16 +345,30 @@ UINT __cdecl OptimizeThreadProc(LPVOID param) {
   return 0;
 }
 
-void CMnemoraDlg::OnOptimize() {
+void CMnemoraDlg::OnOptimize() { StartPass(false); }
+
+void CMnemoraDlg::StartPass(bool bAutomatic) {
   // The tray's Optimize item stays available during a pass; a second worker would share the
   // pass state with the first, so a command that arrives meanwhile starts nothing.
   if (!TryClaimPass()) return;
+  m_bAutomaticPass = bAutomatic;
+  m_ullAvailBeforePass = CWinMemoryStatus().Sample().ullAvailPhys;
   if (!AfxBeginThread(OptimizeThreadProc, m_hWnd, THREAD_PRIORITY_IDLE, 0, 0, nullptr)) AbandonPassClaim();
 }
 
-LRESULT CMnemoraDlg::OnOptimizeFinished(WPARAM, LPARAM) {
+LRESULT CMnemoraDlg::OnOptimizeFinished(WPARAM wParam, LPARAM) {
   m_btnOptimize.EnableWindow(TRUE);
-  if (ExitIsPending()) CDialog::OnCancel();
+  if (ExitIsPending()) {
+    CDialog::OnCancel();
+    return 0;
+  }
+  if (wParam == kPassFoundNoNeed) return 0;  // its box said all there is to say
+  // The worker posts this right after its last release, so this is what the pass left free.
+  const MemorySnapshot after = CWinMemoryStatus().Sample();
+  const std::string text = PassResultText(m_ullAvailBeforePass, after, ComputeMemoryReadout(after).physPercent);
+  // The user did not start an automatic pass, so it keeps quiet where Windows asks for quiet.
+  m_trayIcon.ShowNotification("Mnemora.Net", text.c_str(),
+                              NIIF_USER | NIIF_NOSOUND | (m_bAutomaticPass ? NIIF_RESPECT_QUIET_TIME : 0));
   return 0;
 }
 
@@ -385,10 +415,17 @@ LRESULT CMnemoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (message == s_uTaskbarCreated) m_trayIcon.Restore();
+  // A request that comes while the dialog is still initialising (its thread takes sent messages
+  // while it waits for the shell) is refused; the asking process tries again.
+  if ((message == ShowMainWindowMessage() || message == OptimizeRequestMessage()) && !m_bInitialised) return 0;
   if (message == ShowMainWindowMessage()) {
     ShowWindow(SW_RESTORE);
     BringWindowToTop();
     SetForegroundWindow();
+    return kRequestTaken;
+  }
+  if (message == OptimizeRequestMessage()) {
+    OnOptimize();  // as the tray's Optimize
     return kRequestTaken;
   }
   return CDialog::WindowProc(message, wParam, lParam);

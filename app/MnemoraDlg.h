@@ -35,6 +35,7 @@ class CMnemoraDlg : public CDialog {
   void LoadSettings();
   void SetUpAppearance();
   void StoreThreshold();
+  void StartPass(bool bAutomatic);
 
   afx_msg void OnPaint();
   afx_msg HCURSOR OnQueryDragIcon();
@@ -107,4 +108,9 @@ class CMnemoraDlg : public CDialog {
 
   BOOL m_bAutoFree;
   int m_nAutoFreeNum;
+
+  bool m_bInitialised = false;
+  // The pass under way: who started it, and the available physical memory just before.
+  bool m_bAutomaticPass = false;
+  uint64_t m_ullAvailBeforePass = 0;
 };

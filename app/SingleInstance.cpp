@@ -10,6 +10,7 @@ const char kSingleInstanceMutex[] = "0x6510f64b, 0x8e55, 0x4cab, 0xac, 0x10, 0xc
 // second download ("Mnemora (1).exe") or a renamed copy does not share.
 const char kMainDialogCaption[] = "Mnemora";
 constexpr DWORD kRequestTimeoutMs = 10000;
+constexpr DWORD kRetryMs = 100;
 
 CreateMutexFn g_pfnCreateMutex = &::CreateMutexA;
 MessageFilterFn g_pfnMessageFilter = nullptr;
@@ -42,6 +43,15 @@ InstanceClaim ClaimSingleInstance(HANDLE* phMutex) {
   return InstanceClaim::kFirst;
 }
 
+bool AnotherCopyRuns() {
+  HANDLE hMutex = ::OpenMutexA(SYNCHRONIZE, FALSE, kSingleInstanceMutex);
+  if (hMutex) {
+    ::CloseHandle(hMutex);
+    return true;
+  }
+  return ::GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 // Class and caption alone would also match a folder or document called "Mnemora" of a dialog
 // class, or a message box of another copy; only the main dialog has an Optimize button.
 HWND FindRunningCopy() {
@@ -57,15 +67,25 @@ UINT ShowMainWindowMessage() {
   return s_uMessage;
 }
 
+UINT OptimizeRequestMessage() {
+  static const UINT s_uMessage = ::RegisterWindowMessageA("Mnemora.Net.Optimize");
+  return s_uMessage;
+}
+
 bool AskRunningCopy(HWND hDialog, UINT uMessage) {
   DWORD dwProcessId = 0;
   ::GetWindowThreadProcessId(hDialog, &dwProcessId);
   // This process may give the foreground away (the user just used it); the running copy may
   // not take it by itself.
   if (dwProcessId) ::AllowSetForegroundWindow(dwProcessId);
-  DWORD_PTR dwResult = 0;
-  return ::SendMessageTimeoutA(hDialog, uMessage, 0, 0, SMTO_ABORTIFHUNG, kRequestTimeoutMs, &dwResult) != 0 &&
-         static_cast<LRESULT>(dwResult) == kRequestTaken;
+  const DWORD dwStart = ::GetTickCount();
+  do {
+    DWORD_PTR dwResult = 0;
+    if (!::SendMessageTimeoutA(hDialog, uMessage, 0, 0, SMTO_ABORTIFHUNG, kRequestTimeoutMs, &dwResult)) return false;
+    if (static_cast<LRESULT>(dwResult) == kRequestTaken) return true;
+    ::Sleep(kRetryMs);  // still initialising
+  } while (::GetTickCount() - dwStart < kRequestTimeoutMs);
+  return false;
 }
 
 void LetThroughFromOtherProcesses(HWND hWnd, std::initializer_list<UINT> messages) {

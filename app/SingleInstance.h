@@ -13,16 +13,22 @@ enum class InstanceClaim { kFirst, kAnotherRuns };
 // a running copy that ends meanwhile leaves no marker behind it.
 InstanceClaim ClaimSingleInstance(HANDLE* phMutex);
 
+// Whether the marker exists, without making one.
+bool AnotherCopyRuns();
+
 // The running copy's main dialog, or null.
 HWND FindRunningCopy();
 
 // Sent to the running copy's dialog: show yourself and take the foreground. The dialog
 // answers kRequestTaken.
 UINT ShowMainWindowMessage();
+// Sent by "Mnemora /optimize": run a pass, as the tray's Optimize does. A message of its own, so
+// WM_COMMAND (which would let any process click Exit) stays closed to other processes.
+UINT OptimizeRequestMessage();
 constexpr LRESULT kRequestTaken = 1;
 
 // Lets the running copy take the foreground, then sends it the request. True when the
-// dialog answered that it took it.
+// dialog answered that it took it (a dialog still in its initialisation does not).
 bool AskRunningCopy(HWND hDialog, UINT uMessage);
 
 // User interface privilege isolation drops messages from processes of lower integrity to an

@@ -1,5 +1,6 @@
 #include "TRAYICON.h"
 
+#include <cstdio>
 #include <cstring>
 
 IMPLEMENT_DYNAMIC(CTrayIcon, CCmdTarget)
@@ -23,6 +24,7 @@ CTrayIcon::CTrayIcon(UINT uID) {
   m_nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
   m_nid.uID = uID;
   LoadTip(uID, m_nid.szTip, static_cast<int>(sizeof m_nid.szTip));
+  ::lstrcpynA(m_szOwnTip, m_nid.szTip, static_cast<int>(sizeof m_szOwnTip));
 }
 
 CTrayIcon::~CTrayIcon() { SetIconResource(0); }
@@ -35,6 +37,7 @@ void CTrayIcon::SetNotifyWindow(CWnd* pNotifyWnd, UINT uCbMsg) {
 BOOL CTrayIcon::SetIconResource(UINT uID) {
   if (uID == 0) return SetIconHandle(nullptr, nullptr);
   LoadTip(uID, m_nid.szTip, static_cast<int>(sizeof m_nid.szTip));
+  ::lstrcpynA(m_szOwnTip, m_nid.szTip, static_cast<int>(sizeof m_szOwnTip));
   HICON hIcon = static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(uID), IMAGE_ICON,
                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
                                                 LR_DEFAULTCOLOR | LR_SHARED));
@@ -61,6 +64,28 @@ BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
   BOOL bResult = s_pfnShellNotify(dwOperation, &m_nid);
   if (!bResult) TRACE("Shell_NotifyIcon(%lu) failed\n", dwOperation);
   if (dwOperation == NIM_DELETE || !bResult) m_nid.hIcon = nullptr;  // the next icon is added anew
+  return bResult;
+}
+
+BOOL CTrayIcon::SetTipDetail(const char* lpszDetail) {
+  char szTip[sizeof m_nid.szTip] = {};
+  std::snprintf(szTip, sizeof szTip, "%s\n%s", m_szOwnTip, lpszDetail ? lpszDetail : "");
+  if (std::strcmp(szTip, m_nid.szTip) == 0) return TRUE;
+  std::memcpy(m_nid.szTip, szTip, sizeof szTip);
+  if (!m_nid.hIcon) return TRUE;  // the next add takes it along
+  m_nid.uFlags = NIF_TIP;
+  return s_pfnShellNotify(NIM_MODIFY, &m_nid);
+}
+
+BOOL CTrayIcon::ShowNotification(const char* lpszTitle, const char* lpszText, DWORD dwInfoFlags) {
+  if (!m_nid.hIcon) return FALSE;
+  ::lstrcpynA(m_nid.szInfoTitle, lpszTitle, static_cast<int>(sizeof m_nid.szInfoTitle));
+  ::lstrcpynA(m_nid.szInfo, lpszText, static_cast<int>(sizeof m_nid.szInfo));
+  m_nid.dwInfoFlags = dwInfoFlags;
+  m_nid.uFlags = NIF_INFO;
+  const BOOL bResult = s_pfnShellNotify(NIM_MODIFY, &m_nid);
+  m_nid.szInfoTitle[0] = m_nid.szInfo[0] = '\0';
+  m_nid.dwInfoFlags = 0;
   return bResult;
 }
 

@@ -15,6 +15,13 @@ class CTrayIcon : public CCmdTarget {
   BOOL SetIconHandle(HICON hIcon, const char* lpszTip);
   virtual LRESULT HandleNotify(WPARAM uID, LPARAM lEvent);
 
+  // The tip is the icon's own text (its first line) and this line below it. The shell hears of
+  // it only when the text changed.
+  BOOL SetTipDetail(const char* lpszDetail);
+  // A notice beside the icon (NIF_INFO on this one call only: a later update carrying it would
+  // show the notice again). Nothing while the shell does not show the icon.
+  BOOL ShowNotification(const char* lpszTitle, const char* lpszText, DWORD dwInfoFlags);
+
   // The taskbar was recreated (explorer restarted): the shell forgot the icon, so add it again;
   // an icon the shell refused earlier is asked for again too.
   BOOL Restore();
@@ -33,6 +40,7 @@ class CTrayIcon : public CCmdTarget {
   NOTIFYICONDATAA m_nid;
 
  private:
+  char m_szOwnTip[sizeof(NOTIFYICONDATAA::szTip)] = {};
   HICON m_hWantedIcon = nullptr;  // what the program wants shown, whether the shell took it or not
   int m_nTicksSinceTry = 0;
 };

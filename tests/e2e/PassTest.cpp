@@ -188,6 +188,37 @@ TEST_F(Pass, TrayOptimizeCommand_DialogHidden_RunsPassAndStaysHidden) {
   EXPECT_FALSE(e2e::WaitUntil([&] { return app.Visible(); }, 1000));
 }
 
+// "/optimize" from a script never stays resident, so a task that waits for it ends; the pass runs
+// in the resident copy, which it starts hidden (as another process) when there is none.
+TEST_F(Pass, CommandLineOptimize_NoCopyThenCopyRunning_PassRunsThereAndRequesterEnds) {
+  ASSERT_TRUE(PresetSettings({{"AutoFree", "FALSE"}}));
+  HWND dialog = nullptr;
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round == 0 ? "no copy running" : "a copy running");
+    if (dialog)
+      ASSERT_TRUE(
+          e2e::SendWithTimeout(GetDlgItem(dialog, IDC_OPTIMIZE_PERCENT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")));
+    std::string error;
+    e2e::ChildProcess request = e2e::ChildProcess::Launch(m_exe, round == 0 ? "/optimize" : "-OPTIMIZE", &error);
+    ASSERT_TRUE(request) << error;
+    DWORD exitCode = 1;
+    ASSERT_TRUE(request.WaitForExit(45000, &exitCode)) << "the request stayed resident";
+    EXPECT_EQ(exitCode, 0u) << "the request was not delivered";
+
+    dialog = nullptr;
+    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", "Mnemora")) && !GetDlgItem(dialog, IDC_OPTIMIZE)) {
+    }
+    ASSERT_NE(dialog, nullptr) << "no resident copy";
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    EXPECT_NE(pid, request.Pid());
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "a copy started for the request shows itself";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ControlText(dialog, IDC_OPTIMIZE_PERCENT) == "100.00%"; }, 60000))
+        << "no pass ran";
+    EXPECT_EQ(e2e::maindlg::CountProcessesNamed("Mnemora.exe"), 1);
+  }
+}
+
 // Someone typing in the threshold edit while automatic passes start keeps the focus there: the
 // half-typed number is neither stored nor taken from them.
 TEST_F(Pass, AutoFree_PassesStartWhileTypingThreshold_FocusStaysInEdit) {
