@@ -25,7 +25,7 @@ TEST(TrayTextsTest, FormatTrayAmount_UnitBoundariesAndRounding) {
       {kMiB / 2, "1 MB"},  // halves round up on every runtime
       {1023 * kMiB, "1023 MB"},
       {1023 * kMiB + kMiB / 2, "1.0 GB"},  // never "1024 MB"
-      {kGiB + kGiB / 4, "1.3 GB"},  // 1.25 exactly: printf alone rounds it to even
+      {kGiB + kGiB / 4, "1.3 GB"},         // 1.25 exactly: printf alone rounds it to even
       {2254857830ull, "2.1 GB"},
       {8 * kGiB, "8.0 GB"},
       {1024 * kGiB, "1024.0 GB"},
