@@ -66,6 +66,11 @@ BOOL FreshThemeAnswer() {
 }
 
 TEST_F(BCMenuTest, IsClassicThemeActive_SuffixIgnoringCase_AnsweredOnce) {
+  // A stand-in for HKEY_CURRENT_USER: on a developer's own Windows the theme setting stays as it is.
+  const char* kStandIn = "Software\\MnemoraTest.UserRoot";
+  HKEY hUser = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kStandIn, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hUser, nullptr), 0);
+  ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, hUser), 0);
   const struct {
     const char* pszValue;
     BOOL bClassic;
@@ -83,7 +88,9 @@ TEST_F(BCMenuTest, IsClassicThemeActive_SuffixIgnoringCase_AnsweredOnce) {
   EXPECT_TRUE(FreshThemeAnswer());
   SetTheme("Luna.theme");
   EXPECT_TRUE(BCMenu::IsClassicThemeActive()) << "cached";
-  SetTheme(nullptr);
+  ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  ::RegCloseKey(hUser);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, kStandIn);
 }
 
 // ---- images ----------------------------------------------------------------------------------------
