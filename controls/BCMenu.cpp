@@ -405,9 +405,23 @@ void BCMenu::MarkAllEntries(int nValue) {
 }
 
 void BCMenu::DeleteUnclaimedEntries() {
-  for (auto& pEntry : m_items) {
-    if (pEntry && pEntry->m_synced == 0) pEntry.reset();
+  auto unclaimed = [](const std::unique_ptr<BCMenuEntry>& p) { return !p || p->m_synced == 0; };
+  // An item still pointing at a deleted entry goes with it: its draw requests would carry the
+  // freed entry. (Within Synchronize every item points at a claimed or a new entry by now.)
+  for (int i = GetMenuItemCount() - 1; i >= 0; --i) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE | MIIM_DATA;
+    if (!::GetMenuItemInfoA(m_hMenu, static_cast<UINT>(i), TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW)) continue;
+    for (const auto& p : m_items) {
+      if (p && unclaimed(p) && reinterpret_cast<ULONG_PTR>(p.get()) == mii.dwItemData) {
+        ::RemoveMenu(m_hMenu, static_cast<UINT>(i), MF_BYPOSITION);
+        break;
+      }
+    }
   }
+  // Erased, not emptied: every walk of the list expects an entry in each slot.
+  m_items.erase(std::remove_if(m_items.begin(), m_items.end(), unclaimed), m_items.end());
 }
 
 void BCMenu::Synchronize() {
@@ -470,16 +484,22 @@ LRESULT BCMenu::FindMnemonic(UINT nChar, UINT nFlags, CMenu* pMenu) {
   if (!pMenu->IsKindOf(RUNTIME_CLASS(BCMenu))) return 0;
   auto* pBCMenu = static_cast<BCMenu*>(pMenu);
 
-  char key[3] = {'&', static_cast<char>(nChar), '\0'};
-  ::CharLowerBuffA(key, 2);
+  // An ANSI window gets the character in the ANSI code page, a double-byte one as lead byte << 8 |
+  // trail byte. What does not make exactly one character (0 among them) is no mnemonic.
+  const char bytes[2] = {static_cast<char>(nChar >> 8), static_cast<char>(nChar)};
+  const int nBytes = nChar > 0xFF ? 2 : 1;
+  wchar_t key[3] = {L'&'};
+  if (nChar == 0 || nChar > 0xFFFF ||
+      ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes + 2 - nBytes, nBytes, key + 1, 1) != 1)
+    return 0;
+  ::CharLowerBuffW(key, 2);
   if (pBCMenu->GetMenuItemCount() != pBCMenu->GetEntryCount()) pBCMenu->Synchronize();
   for (int i = 0; i < pBCMenu->GetEntryCount(); ++i) {
-    CString text;
-    if (!pBCMenu->GetItemText(static_cast<UINT>(i), text, MF_BYPOSITION)) continue;
-    std::string lower = text.str();
+    const BCMenuEntry* pEntry = pBCMenu->GetEntry(i);
+    std::wstring lower = pEntry ? pEntry->m_text : std::wstring();
     if (lower.empty()) continue;
-    ::CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    if (lower.find(key) != std::string::npos) return MAKELRESULT(i, MNC_EXECUTE);
+    ::CharLowerBuffW(&lower[0], static_cast<DWORD>(lower.size()));
+    if (lower.find(key) != std::wstring::npos) return MAKELRESULT(i, MNC_EXECUTE);
   }
   return 0;
 }

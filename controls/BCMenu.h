@@ -79,7 +79,8 @@ class BCMenu : public CMenu {
   BCMenuEntry* GetEntry(int nIndex) const;
 
   // The answer to WM_MENUCHAR: MAKELRESULT(position, MNC_EXECUTE) of the first item whose label
-  // contains '&' and the character (case ignored), else 0. Popup menus only.
+  // contains '&' and the character (case ignored), else 0. Popup menus only. nChar as an ANSI
+  // window gets it.
   static LRESULT FindMnemonic(UINT nChar, UINT nFlags, CMenu* pMenu);
   // The menu or handle is a popup that some BCMenu appended.
   static BOOL IsBitmapMenu(CMenu* pMenu);

@@ -373,7 +373,10 @@ BOOL CBtnST::OnClicked() {
                : 0;
     m_bMenuShown = FALSE;
     Invalidate();
-    if (nCmd) ::PostMessageA(m_hMenuOwner, WM_COMMAND, MAKEWPARAM(nCmd, 0), 0);
+    // Without an owner, a NULL window would post the command to this thread's queue, where no
+    // window ever gets it.
+    HWND hTarget = m_hMenuOwner ? m_hMenuOwner : ::GetParent(m_hWnd);
+    if (nCmd && hTarget) ::PostMessageA(hTarget, WM_COMMAND, MAKEWPARAM(nCmd, 0), 0);
   }
   // The parent's own BN_CLICKED handling runs as well.
   return FALSE;

@@ -35,7 +35,7 @@ class CBtnST : public CButton {
   DWORD SetChecked(int nCheck, BOOL bRepaint = TRUE);
   int IsChecked() const { return m_nCheck; }
   // Loads the drop-down menu from a menu template (a click shows its first popup) and names the
-  // window that receives the chosen command; nMenu 0 removes the menu.
+  // window that receives the chosen command (NULL: the button's parent); nMenu 0 removes the menu.
   BOOL SetMenu(UINT nMenu, HWND hWndOwner);
   BCMenu& GetDropDownMenu() { return m_menu; }
 
@@ -94,7 +94,7 @@ class CBtnST : public CButton {
   BOOL m_bCheckBox = FALSE;
   COLORREF m_crStates[BTNCOLOR_MAX];
 
-  HWND m_hMenuOwner = nullptr;  // receives the command chosen from the drop-down menu
+  HWND m_hMenuOwner = nullptr;  // receives the command chosen from the drop-down menu, else the parent
   BOOL m_bMenuShown = FALSE;    // the drop-down menu is up; the button is drawn pressed
   BCMenu m_menu;
 

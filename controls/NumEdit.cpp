@@ -8,8 +8,9 @@ IMPLEMENT_DYNAMIC(CNumEdit, CEdit)
 
 BEGIN_MESSAGE_MAP(CNumEdit, CEdit)
   ON_WM_CHAR()
-  ON_MESSAGE(WM_PASTE, OnInsertWithoutChar)
-  ON_MESSAGE(WM_UNDO, OnInsertWithoutChar)
+  ON_MESSAGE(WM_SETTEXT, OnProgramText)
+  ON_MESSAGE(EM_REPLACESEL, OnProgramText)
+  ON_CONTROL_REFLECT_EX(EN_UPDATE, OnUpdateText)
 END_MESSAGE_MAP()
 
 namespace {
@@ -48,6 +49,14 @@ BOOL CNumEdit::GetVerbose() const { return m_bVerbose; }
 void CNumEdit::SetVerbose(BOOL bVerbose) { m_bVerbose = bVerbose; }
 
 int CNumEdit::IsValid(const CString& str) const {
+  const int nRes = Judge(str);
+  if (m_bVerbose && nRes != 0) {
+    AfxMessageBox(nRes == 1 ? "Given value is out of range.\n" : "Characters must be a number.\n", MB_ICONSTOP | MB_OK);
+  }
+  return nRes;
+}
+
+int CNumEdit::Judge(const CString& str) const {
   // "%f%n" plus a look at the rest is "%f%s" without a buffer for the trailing word.
   float fValue = 0.0f;
   int nUsed = -1;
@@ -63,9 +72,6 @@ int CNumEdit::IsValid(const CString& str) const {
       }
     }
     if (fValue > m_fMaxValue || fValue < m_fMinValue) nRes = 1;
-  }
-  if (m_bVerbose && nRes != 0) {
-    AfxMessageBox(nRes == 1 ? "Given value is out of range.\n" : "Characters must be a number.\n", MB_ICONSTOP | MB_OK);
   }
   return nRes;
 }
@@ -119,30 +125,54 @@ void CNumEdit::ChangeAmount(int nSteps) {
 
 void CNumEdit::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) {
   if (nChar == ' ') return;
-  float fOld = GetValue();
+  m_bRejected = FALSE;
   CEdit::OnChar(nChar, nRepCnt, nFlags);
-  if (KeepValidOr(fOld)) return;
+  if (!m_bRejected) return;
   // Characters typed ahead of the rejected one would be judged against the restored text.
   MSG msg;
   while (::PeekMessageA(&msg, m_hWnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
   }
 }
 
-LRESULT CNumEdit::OnInsertWithoutChar(WPARAM, LPARAM) {
-  // Pasted (or restored) text gets the same judgement as typed text.
-  float fOld = GetValue();
-  LRESULT lResult = Default();
-  KeepValidOr(fOld);
+LRESULT CNumEdit::OnProgramText(WPARAM, LPARAM) {
+  const BOOL bOuter = m_bProgramText;
+  m_bProgramText = TRUE;
+  const LRESULT lResult = Default();
+  m_bProgramText = bOuter;
+  GetWindowText(m_strLast);
   return lResult;
 }
 
-BOOL CNumEdit::KeepValidOr(float fOld) {
-  if (IsValid() != 0) {
-    SetValue(fOld);
-    SetSel(0, -1);
-    return FALSE;
+void CNumEdit::PreSubclassWindow() {
+  CEdit::PreSubclassWindow();
+  GetWindowText(m_strLast);
+}
+
+BOOL CNumEdit::OnUpdateText() {
+  if (m_bProgramText) return FALSE;
+  CString str;
+  GetWindowText(str);
+  // An emptied field is where the next number starts; the dialog decides what leaving it means.
+  if (str.IsEmpty() || IsValid(str) == 0) {
+    m_strLast = str;
+    CString strFormat;  // the decimal count follows the value
+    if (!str.IsEmpty()) ConstructFormat(strFormat, GetValue());
+  } else {
+    m_bRejected = TRUE;
+    // A text the program set that is no number (or no longer one in the range) leaves only the
+    // empty field to go back to.
+    SetWindowText(Judge(m_strLast) == 0 ? m_strLast : CString());
   }
-  CString strFormat;
-  ConstructFormat(strFormat, GetValue());
-  return TRUE;
+  // The parent's own EN_UPDATE handling runs as well.
+  return FALSE;
+}
+
+LRESULT CNumEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  const BOOL bOuter = m_bRejected;
+  m_bRejected = FALSE;
+  const LRESULT lResult = CEdit::DefWindowProc(message, wParam, lParam);
+  // Selected only now: the platform edit may place the selection after its notification.
+  if (m_bRejected) SetSel(0, -1);
+  m_bRejected = m_bRejected || bOuter;
+  return lResult;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// An edit control holding one float within a range; keystrokes and pastes that would make the
-// text invalid are undone.
+// An edit control holding one float within a range. Every change by the user (typing, pasting,
+// deleting, cutting, undoing) that leaves neither a valid number nor an empty field is undone;
+// text the program sets is taken as it is.
 #include "afxwin.h"
 
 class CNumEdit : public CEdit {
@@ -33,12 +34,19 @@ class CNumEdit : public CEdit {
   float m_fMinValue;
   float m_fMaxValue;
 
-  // After the text changed: puts fOld back (all selected) and returns FALSE when the text is not
-  // valid; otherwise lets the decimal count follow the new value and returns TRUE.
-  BOOL KeepValidOr(float fOld);
+  CString m_strLast;            // set or accepted last; a rejected change goes back to it if valid
+  BOOL m_bProgramText = FALSE;  // the program is setting the text
+  BOOL m_bRejected = FALSE;     // a change was undone while the current message ran
+
+  // IsValid without the verbose box.
+  int Judge(const CString& str) const;
+  void PreSubclassWindow() override;
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   afx_msg void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
-  // WM_PASTE and WM_UNDO: text that enters without WM_CHAR.
-  afx_msg LRESULT OnInsertWithoutChar(WPARAM wParam, LPARAM lParam);
+  // WM_SETTEXT and EM_REPLACESEL.
+  afx_msg LRESULT OnProgramText(WPARAM wParam, LPARAM lParam);
+  // Reflected EN_UPDATE: the text has changed and is not shown yet.
+  afx_msg BOOL OnUpdateText();
   DECLARE_MESSAGE_MAP()
 };

@@ -66,6 +66,11 @@ BOOL FreshThemeAnswer() {
 }
 
 TEST_F(BCMenuTest, IsClassicThemeActive_SuffixIgnoringCase_AnsweredOnce) {
+  // A stand-in for HKEY_CURRENT_USER: on a developer's own Windows the theme setting stays as it is.
+  const char* kStandIn = "Software\\MnemoraTest.UserRoot";
+  HKEY hUser = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kStandIn, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hUser, nullptr), 0);
+  ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, hUser), 0);
   const struct {
     const char* pszValue;
     BOOL bClassic;
@@ -83,7 +88,9 @@ TEST_F(BCMenuTest, IsClassicThemeActive_SuffixIgnoringCase_AnsweredOnce) {
   EXPECT_TRUE(FreshThemeAnswer());
   SetTheme("Luna.theme");
   EXPECT_TRUE(BCMenu::IsClassicThemeActive()) << "cached";
-  SetTheme(nullptr);
+  ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  ::RegCloseKey(hUser);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, kStandIn);
 }
 
 // ---- images ----------------------------------------------------------------------------------------
@@ -358,7 +365,9 @@ TEST_F(BCMenuTest, FindMnemonic_AmpersandAndCharacterAnywhere_SynchronizedFirst)
                 {'T', MF_POPUP, MAKELRESULT(3, MNC_EXECUTE)},
                 {'x', MF_POPUP, MAKELRESULT(4, MNC_EXECUTE)},
                 {'l', MF_POPUP, 0},
-                {'a', 0, 0}};
+                {'a', 0, 0},
+                {0x100 | 'b', MF_POPUP, 0},  // no character of the code page
+                {0, MF_POPUP, 0}};
   for (const auto& c : kCases) {
     EXPECT_EQ(BCMenu::FindMnemonic(c.nChar, c.nFlags, &menu), c.lResult) << static_cast<char>(c.nChar) << c.nFlags;
   }
@@ -373,6 +382,10 @@ TEST_F(BCMenuTest, FindMnemonic_AmpersandAndCharacterAnywhere_SynchronizedFirst)
   EXPECT_EQ(menu.GetEntry(5)->m_commandId, 77u);
   EXPECT_NE(menu.GetEntry(6)->m_flags & MF_SEPARATOR, 0u);
   for (int i = 0; i < 7; ++i) EXPECT_EQ(ItemInfo(menu, i).dwItemData, reinterpret_cast<ULONG_PTR>(menu.GetEntry(i)));
+  menu.MarkAllEntries(1);
+  menu.GetEntry(6)->m_synced = 0;
+  menu.DeleteUnclaimedEntries();  // on its own: no empty slot left, no item pointing at a freed entry
+  EXPECT_EQ(std::make_pair(menu.GetEntryCount(), menu.GetMenuItemCount()), std::make_pair(6, 6));
 }
 
 }  // namespace

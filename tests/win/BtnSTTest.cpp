@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -457,8 +458,12 @@ TEST_F(BtnSTTest, OnEnable_DisabledWithoutFocus_FocusStaysWhereItIs) {
     btn.EnableWindow(TRUE);
     ::SetFocus(hEdit);
     if (bOtherThread) {
-      std::thread worker([&] { ::EnableWindow(btn, FALSE); });
-      wintest::WaitUntil([&] { return !btn.IsWindowEnabled(); });
+      std::atomic<bool> bDone{false};
+      std::thread worker([&] {
+        ::EnableWindow(btn, FALSE);
+        bDone = true;
+      });
+      wintest::WaitUntil([&] { return bDone.load(); }, INFINITE);  // takes the late WM_ENABLE, which join() would not
       worker.join();
     } else {
       btn.EnableWindow(FALSE);
