@@ -3,9 +3,11 @@
 ;   INFO     the generated ProductInfo.nsh: names, publisher, version
 ;   STAGE    the folder with Mnemora.exe, MnemoraNet.chm, License.txt and ReadMe.txt
 ;   ICON     the program's icon
+;   SHELL_RUN ShellRun.exe (built from ShellRun.cpp) for the finish page; it is not installed
 ;   OUTFILE  the setup program to write
 ;
-; Setup:     /S installs silently with start with Windows; /D=folder (last) picks the folder.
+; Setup:     /S installs silently with start with Windows and starts nothing; /D=folder (last)
+;            picks the folder.
 ; Uninstall: asks whether to remove the settings. /S uninstalls silently and keeps them;
 ;            /REMOVESETTINGS removes them without asking, with or without /S.
 
@@ -54,7 +56,16 @@ Var RemoveSettings
 
 !define MUI_ICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_COMPONENTSPAGE_NODESC
+; The setup runs with administrator rights, so the program is started through the logged-on
+; user's own shell instead (StartAsUser), never as a child of the setup.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT_NAME} now, as you"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsUser
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_TEXT "${PRODUCT_NAME} has been installed on this computer.$\r$\n$\r$\n\
+Starting with Windows is each user's own choice: the program makes a user's start-up entry when \
+that user starts it, and only that user can turn it off. Start it now, without administrator \
+rights, to make yours."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/License.txt"
 !insertmacro MUI_PAGE_COMPONENTS
@@ -131,20 +142,37 @@ Section "Start with Windows" SecAutoStart
 SectionEnd
 
 Section "-ApplyAutoStart"
-  ; The same Run value and setting the program itself writes for its option, so the program
-  ; shows the choice made here and keeps the value up to date from then on.
+  ; The start-up entry is each user's own, written by the program at its start; an earlier
+  ; version's machine-wide entry would go on starting it for every user, whatever they chose.
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  ; Only the machine's default: a user's own AutoStart, and the entry that goes with it, stay
+  ; that user's choice. The setup's HKEY_CURRENT_USER may not even be the logged-on user's.
   ${If} ${SectionIsSelected} ${SecAutoStart}
-    WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\${EXE}" -m'
     WriteRegStr HKLM "${SETTINGS_KEY}" "AutoStart" "TRUE"
   ${Else}
-    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
     WriteRegStr HKLM "${SETTINGS_KEY}" "AutoStart" "FALSE"
   ${EndIf}
-  ; A per-user entry of an earlier copy would start a second copy at log-on, and a per-user
-  ; AutoStart would outweigh the choice made here.
-  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
-  DeleteRegValue HKCU "${SETTINGS_KEY}" "AutoStart"
 SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecAutoStart} "The default for every user. Each user's \
+    start-up entry is made when that user starts ${PRODUCT_NAME}; each can turn it off."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; The finish page's start. ShellRun asks the desktop shell of the logged-on user to start the
+; program, so it runs with that user's rights and makes that user's start-up entry. Where the
+; shell cannot be asked, nothing is started: an elevated start would make the entry for the wrong
+; account, or run the program with an administrator's rights.
+Function StartAsUser
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\ShellRun.exe" "${SHELL_RUN}"
+  StrCpy $0 error
+  ExecWait '"$PLUGINSDIR\ShellRun.exe" "$INSTDIR\${EXE}" "" "$INSTDIR"' $0
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONINFORMATION "Setup could not ask Windows to start ${PRODUCT_NAME} for you, \
+      and does not start it with administrator rights. Start it from the Start menu." /SD IDOK
+  ${EndIf}
+FunctionEnd
 
 Function un.onInit
   StrCpy $RemoveSettings 0
@@ -196,7 +224,8 @@ Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
 
-  ; The program writes its start entry per machine or, when it may not, per user.
+  ; The machine's entry (an earlier version's) and that of the account the uninstaller runs as.
+  ; Other users' entries are out of reach; they point at nothing from now on.
   DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${If} $RemoveSettings = 1
