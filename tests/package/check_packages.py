@@ -29,7 +29,7 @@ HELP_FACTS = [
     ("starting.html", "Mnemora.exe -m"),
     ("settings.html", r"HKEY_LOCAL_MACHINE\SOFTWARE\Mnemora.Net"),
     ("settings.html", r"HKEY_CURRENT_USER\SOFTWARE\Mnemora.Net"),
-    ("settings.html", r"SOFTWARE\Microsoft\Windows\CurrentVersion\Run"),
+    ("settings.html", r"HKEY_CURRENT_USER\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"),
     ("install.html", "/REMOVESETTINGS"),
     ("install.html", "Uninstall.exe"),
     ("tray.html", "Show Window"),
