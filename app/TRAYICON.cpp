@@ -15,6 +15,16 @@ void LoadTip(UINT uID, char* dst, int size) {
   buf[sizeof buf - 1] = '\0';
   ::lstrcpynA(dst, buf, size);
 }
+
+// The notification area shows small icons at the taskbar's DPI. Not shared: a shared icon keeps
+// the size it was first loaded at.
+HICON LoadShellSmallIcon(UINT uID) {
+  const HWND hTaskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+  const UINT nDpi = hTaskbar ? AfxGetDpiForWindow(hTaskbar) : AfxGetSystemDpi();
+  return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(uID), IMAGE_ICON,
+                                         AfxGetSystemMetricsForDpi(SM_CXSMICON, nDpi),
+                                         AfxGetSystemMetricsForDpi(SM_CYSMICON, nDpi), LR_DEFAULTCOLOR));
+}
 }  // namespace
 
 CTrayIcon::CTrayIcon(UINT uID) {
@@ -35,13 +45,25 @@ void CTrayIcon::SetNotifyWindow(CWnd* pNotifyWnd, UINT uCbMsg) {
 BOOL CTrayIcon::SetIconResource(UINT uID) {
   if (uID == 0) return SetIconHandle(nullptr, nullptr);
   LoadTip(uID, m_nid.szTip, static_cast<int>(sizeof m_nid.szTip));
-  HICON hIcon = static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(uID), IMAGE_ICON,
-                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                                LR_DEFAULTCOLOR | LR_SHARED));
-  return SetIconHandle(hIcon, nullptr);
+  HICON hIcon = LoadShellSmallIcon(uID);
+  const BOOL bResult = ShowIcon(hIcon, nullptr);
+  Adopt(hIcon, uID);
+  return bResult;
 }
 
 BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
+  const BOOL bResult = ShowIcon(hIcon, lpszTip);
+  Adopt(nullptr, 0);
+  return bResult;
+}
+
+void CTrayIcon::Adopt(HICON hIcon, UINT uID) {
+  if (m_hOwnedIcon && m_hOwnedIcon != hIcon) ::DestroyIcon(m_hOwnedIcon);
+  m_hOwnedIcon = hIcon;
+  m_uIconResource = hIcon ? uID : 0;
+}
+
+BOOL CTrayIcon::ShowIcon(HICON hIcon, const char* lpszTip) {
   m_hWantedIcon = hIcon;
   m_nTicksSinceTry = 0;
   m_nid.uFlags = 0;
@@ -67,12 +89,18 @@ BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
 BOOL CTrayIcon::Restore() {
   HICON hIcon = m_nid.hIcon ? m_nid.hIcon : m_hWantedIcon;
   if (!hIcon) return TRUE;
+  const UINT uResource = m_uIconResource;
+  if (HICON hReloaded = uResource ? LoadShellSmallIcon(uResource) : nullptr) hIcon = hReloaded;
   m_nid.hIcon = nullptr;
-  if (SetIconHandle(hIcon, nullptr)) return TRUE;
-  // The add fails when the shell still shows the icon (the broadcast came without a real
-  // restart, or an earlier add timed out but took effect); then it is ours to keep, not to forget.
-  m_nid.hIcon = hIcon;
-  return SetIconHandle(hIcon, nullptr);
+  BOOL bResult = ShowIcon(hIcon, nullptr);
+  if (!bResult) {
+    // The add fails when the shell still shows the icon (the broadcast came without a real
+    // restart, or an earlier add timed out but took effect); then it is ours to keep, not to forget.
+    m_nid.hIcon = hIcon;
+    bResult = ShowIcon(hIcon, nullptr);
+  }
+  if (uResource) Adopt(hIcon, uResource);
+  return bResult;
 }
 
 void CTrayIcon::OnRefreshTick() {
