@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AboutDlg.h"
@@ -121,6 +122,67 @@ TEST_F(Dialogs, ValueLabel_FigureTooWideWithItsUnit_TakesFirstLargerUnitThatFits
   ::GetWindowTextA(pLabel->m_hWnd, shown, sizeof shown);
   EXPECT_STREQ(shown, "1 MB") << "a figure that fits keeps the area's own unit";
   dlg.DestroyWindow();
+}
+
+// ---- a DPI change -----------------------------------------------------------------------------
+
+UINT g_dpi = 96;
+UINT FakeDpi(HWND) { return g_dpi; }
+
+class CProbeDlg : public CMnemoraDlg {
+ public:
+  using CMnemoraDlg::m_frame;
+  using CMnemoraDlg::m_rcClose;
+};
+
+LOGFONTA FontOf(const CWnd& dlg, int id) {
+  LOGFONTA lf = {};
+  ::GetObjectA(reinterpret_cast<HFONT>(::SendDlgItemMessageA(dlg.m_hWnd, id, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf;
+}
+
+// As the system tells a per-monitor window of a new DPI: the window first, then its children.
+void ChangeDpi(CWnd& dlg, UINT nDpi) {
+  g_dpi = nDpi;
+  RECT suggested = {};
+  ::GetWindowRect(dlg.m_hWnd, &suggested);
+  ::SendMessageA(dlg.m_hWnd, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&suggested));
+  ::EnumChildWindows(
+      dlg.m_hWnd,
+      [](HWND h, LPARAM) -> BOOL {
+        ::SendMessageA(h, WM_DPICHANGED_AFTERPARENT, 0, 0);
+        return TRUE;
+      },
+      0);
+  ::SendMessageA(dlg.m_hWnd, WM_NCPAINT, 1, 0);
+}
+
+TEST_F(Dialogs, DpiChange_ThereAndBack_FontsFrameAndCaptionButtonsFollow) {
+  AfxSetDpiForWindowStandIn(&FakeDpi);
+  g_dpi = 96;
+  CProbeDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_MAIN_DIALOG));
+  ::SendMessageA(dlg.m_hWnd, WM_NCPAINT, 1, 0);
+  const LOGFONTA label96 = FontOf(dlg, IDC_TOTAL_PHYS_LABEL), link96 = FontOf(dlg, IDC_HOMEPAGE_LINK);
+  ASSERT_EQ(dlg.m_rcClose.Width(), 17);
+
+  ChangeDpi(dlg, 144);
+  EXPECT_EQ(dlg.m_frame.Dpi(), 144u);
+  EXPECT_EQ(dlg.m_rcClose.Width(), 26);
+  EXPECT_EQ(dlg.m_rcClose.Height(), 24);
+  for (const auto& [id, lf96] : {std::pair{IDC_TOTAL_PHYS_LABEL, label96}, std::pair{IDC_HOMEPAGE_LINK, link96}}) {
+    const LOGFONTA lf = FontOf(dlg, id);
+    EXPECT_STREQ(lf.lfFaceName, "Verdana") << "control " << id;
+    EXPECT_EQ(lf.lfHeight, dpi::FontHeight(lf96.lfHeight, 96, 144)) << "control " << id;
+    EXPECT_EQ(lf.lfUnderline, lf96.lfUnderline) << "control " << id;
+  }
+
+  ChangeDpi(dlg, 96);
+  EXPECT_EQ(dlg.m_rcClose.Width(), 17);
+  EXPECT_EQ(FontOf(dlg, IDC_TOTAL_PHYS_LABEL).lfHeight, label96.lfHeight);
+  EXPECT_EQ(FontOf(dlg, IDC_HOMEPAGE_LINK).lfHeight, link96.lfHeight);
+  dlg.DestroyWindow();
+  AfxSetDpiForWindowStandIn(nullptr);
 }
 
 }  // namespace
