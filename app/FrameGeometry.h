@@ -60,9 +60,11 @@ inline dpi::Rect PanelRect(int baseX, int baseY) {
                    dpi::MulDivRound(516, baseX, kLayoutBaseX), dpi::MulDivRound(320, baseY, kLayoutBaseY)};
 }
 
-// The banner fills the panel's width inside its outline and is as tall as the DPI makes it.
-inline dpi::Rect BannerRect(const dpi::Rect& panel, unsigned nDpi) {
-  return dpi::Rect{panel.left + 1, panel.top + 1, panel.right - 1, panel.top + 1 + dpi::Scale(kBannerHeight, nDpi)};
+// The banner fills the panel's width inside its outline and is as tall as the DPI makes it, or
+// as the panel grew where that is less (baseY, the dialog's vertical base unit).
+inline dpi::Rect BannerRect(const dpi::Rect& panel, unsigned nDpi, int baseY) {
+  const int height = std::min(dpi::Scale(kBannerHeight, nDpi), dpi::MulDivRound(kBannerHeight, baseY, kLayoutBaseY));
+  return dpi::Rect{panel.left + 1, panel.top + 1, panel.right - 1, panel.top + 1 + height};
 }
 
 // The caption band's lower edge: as drawn at 96 DPI, but never over the panel, whose top lies

@@ -43,10 +43,16 @@ int ClientTop(HWND hWnd, UINT nDpi) {
   return AfxAdjustWindowRectExForDpi(&rc, dwStyle, FALSE, dwExStyle, nDpi) ? -rc.top : 0;
 }
 
-dpi::Rect PanelOf(HWND hWnd) {
+// The dialog's base units: MapDialogRect of 4 x 8 units.
+SIZE BaseUnitsOf(HWND hWnd) {
   RECT rcUnits{0, 0, 4, 8};
-  if (!::MapDialogRect(hWnd, &rcUnits)) rcUnits = RECT{0, 0, frame::kLayoutBaseX, frame::kLayoutBaseY};
-  return frame::PanelRect(rcUnits.right, rcUnits.bottom);
+  if (!::MapDialogRect(hWnd, &rcUnits)) return SIZE{frame::kLayoutBaseX, frame::kLayoutBaseY};
+  return SIZE{rcUnits.right, rcUnits.bottom};
+}
+
+dpi::Rect PanelOf(HWND hWnd) {
+  const SIZE units = BaseUnitsOf(hWnd);
+  return frame::PanelRect(units.cx, units.cy);
 }
 
 // The face of the stock fixed font at nDpi. That face is a raster one with a single size
@@ -172,7 +178,7 @@ void CPaintedFrame::PaintPanel(CDC& dc, HWND hWnd) {
   UpdateForDpi(hWnd);
   const dpi::Rect panel = PanelOf(hWnd);
   dc.Rectangle(panel.left, panel.top, panel.right, panel.bottom);  // the default pen and brush
-  const dpi::Rect rcBanner = frame::BannerRect(panel, m_nDpi);
+  const dpi::Rect rcBanner = frame::BannerRect(panel, m_nDpi, BaseUnitsOf(hWnd).cy);
   const CSize size(rcBanner.Width(), rcBanner.Height());
   if (m_banner.IsNull() || !(m_bannerSize == size)) {
     m_banner.DeleteObject();

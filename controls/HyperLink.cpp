@@ -85,7 +85,7 @@ void CHyperLink::PreSubclassWindow() {
   ::GetObjectA(hFont, sizeof m_lfBase, &m_lfBase);
   ::lstrcpynA(m_lfBase.lfFaceName, "Verdana", LF_FACESIZE);
   m_nBaseDpi = AfxGetDpiForWindow(m_hWnd);
-  MakeFonts(m_nBaseDpi);
+  MakeFonts();
   // A per-monitor dialog's manager would hand the control its template font at a DPI change.
   AfxSetDialogControlDpiChangeBehavior(m_hWnd, kDcdcDisableFontUpdate, kDcdcDisableFontUpdate);
 
@@ -101,7 +101,10 @@ void CHyperLink::PreSubclassWindow() {
   CStatic::PreSubclassWindow();
 }
 
-void CHyperLink::MakeFonts(UINT nDpi) {
+void CHyperLink::MakeFonts() {
+  // The link's box is measured in its dialog's units, so its text grows as the dialog does.
+  const HWND hParent = ::GetParent(m_hWnd);
+  const UINT nDpi = hParent ? AfxGetLayoutDpi(hParent) : AfxGetDpiForWindow(m_hWnd);
   LOGFONTA lf = m_lfBase;
   AfxCreateFontForDpi(m_fontPlain, lf, m_nBaseDpi, nDpi);
   lf.lfUnderline = TRUE;
@@ -109,7 +112,7 @@ void CHyperLink::MakeFonts(UINT nDpi) {
 }
 
 LRESULT CHyperLink::OnDpiChangedAfterParent(WPARAM, LPARAM) {
-  MakeFonts(AfxGetDpiForWindow(m_hWnd));
+  MakeFonts();
   const bool bUnderlined = m_nUnderlineMode == UNDERLINE_ALWAYS || (m_nUnderlineMode == UNDERLINE_HOVER && m_bHovering);
   SetFont(bUnderlined ? m_fontUnderline : m_fontPlain, TRUE);
   FitToText();

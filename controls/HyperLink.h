@@ -50,8 +50,8 @@ class CHyperLink : public CStatic {
   afx_msg void OnClicked();
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);
   afx_msg LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
-  // The plain and underlined Verdana fonts from m_lfBase, for the DPI.
-  void MakeFonts(UINT nDpi);
+  // The plain and underlined Verdana fonts from m_lfBase, for the window's DPI.
+  void MakeFonts();
 
   static constexpr UINT_PTR kHoverTimerId = 100;
   static constexpr UINT kHoverTimerMs = 100;

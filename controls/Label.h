@@ -13,7 +13,8 @@ class CLabel : public CStatic {
   // Takes effect at the next repaint; the only setter that may run before the window exists.
   CLabel& SetBackColor(COLORREF crBack);
   CLabel& SetFontFace(const char* pszFaceName);
-  // A character height in pixels at 96 DPI; the font grows with the window's DPI.
+  // A character height in pixels at 96 DPI; the font grows with the window's DPI, or as far as
+  // its dialog's layout grew (AfxGetLayoutDpi).
   CLabel& SetFontHeight(int nHeight);
 
   void PreSubclassWindow() override;

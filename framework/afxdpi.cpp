@@ -207,6 +207,25 @@ UINT AfxGetDpiForPoint(POINT pt) {
 
 int AfxScaleForWindow(HWND hWnd, int nValue96) { return dpi::Scale(nValue96, AfxGetDpiForWindow(hWnd)); }
 
+UINT AfxGetLayoutDpi(HWND hDialog) {
+  const UINT nDpi = AfxGetDpiForWindow(hDialog);
+  const HFONT hFont = hDialog ? reinterpret_cast<HFONT>(::SendMessageA(hDialog, WM_GETFONT, 0, 0)) : nullptr;
+  LOGFONTA lf{};
+  if (nDpi == dpi::kBase || !hFont || !::GetObjectA(hFont, sizeof lf, &lf) || lf.lfHeight >= 0) return nDpi;
+  // The character height the font got against the one it asked for.
+  CMemoryDC dc(nullptr);
+  TEXTMETRICA tm{};
+  if (!dc.GetSafeHdc()) return nDpi;
+  {
+    CSelectGuard select(dc, hFont);
+    if (!::GetTextMetricsA(dc, &tm)) return nDpi;
+  }
+  const int nGot = tm.tmHeight - tm.tmInternalLeading;
+  const int nLayout = dpi::MulDivRound(static_cast<int>(nDpi), static_cast<unsigned>(nGot > 0 ? nGot : 0),
+                                       static_cast<unsigned>(-lf.lfHeight));
+  return nLayout > 0 && static_cast<UINT>(nLayout) < nDpi ? static_cast<UINT>(nLayout) : nDpi;
+}
+
 int AfxGetSystemMetricsForDpi(int nIndex, UINT nDpi) {
   if (nDpi == AfxGetSystemDpi()) return ::GetSystemMetrics(nIndex);
   if (const auto pfn = Functions().pfnGetSystemMetricsForDpi) return pfn(nIndex, nDpi);

@@ -24,6 +24,12 @@ UINT AfxGetDpiForWindow(HWND hWnd);
 // The DPI of the monitor holding the point (where a menu opens).
 UINT AfxGetDpiForPoint(POINT pt);
 int AfxScaleForWindow(HWND hWnd, int nValue96);
+// The DPI a dialog's layout grew by: the window's DPI times the character height its font got
+// over the one it asked for. That is the window's DPI wherever the dialog's face has a size for
+// it; a raster face without one (Wine's MS Sans Serif has none past 20 pixels) leaves the dialog
+// and its dialog units smaller, and text that must fit boxes measured in them follows the
+// dialog. Never more than the window's DPI.
+UINT AfxGetLayoutDpi(HWND hDialog);
 
 int AfxGetSystemMetricsForDpi(int nIndex, UINT nDpi);
 // The non-client metrics (menu, caption, message fonts) for the DPI.

@@ -76,16 +76,18 @@ TEST(DpiScaleTest, CaptionButtons_At96AsEver_ElsewhereGrownSideBySideInsideFrame
 TEST(DpiScaleTest, Panel_FollowsDialogUnits_BannerFillsItAndBandStopsAbove) {
   const dpi::Rect panel96 = frame::PanelRect(6, 13);
   EXPECT_EQ(panel96, (dpi::Rect{7, 7, 516, 320}));
-  EXPECT_EQ(frame::BannerRect(panel96, 96), (dpi::Rect{8, 8, 515, 69}));
+  EXPECT_EQ(frame::BannerRect(panel96, 96, 13), (dpi::Rect{8, 8, 515, 69}));
   EXPECT_EQ(frame::CaptionBandBottom(22, panel96, 96), 29);
 
   // Base units of a larger font: the panel keeps its share of a client area made of them.
   const dpi::Rect panel = frame::PanelRect(9, 20);
   EXPECT_NEAR(panel.Width() / (349 * 9 / 4.0), panel96.Width() / (349 * 6 / 4.0), 0.005);
   EXPECT_NEAR(panel.Height() / (243 * 20 / 8.0), panel96.Height() / (243 * 13 / 8.0), 0.005);
-  const dpi::Rect banner = frame::BannerRect(panel, 144);
+  const dpi::Rect banner = frame::BannerRect(panel, 144, 20);
   EXPECT_EQ(banner.Width(), panel.Width() - 2);
   EXPECT_EQ(banner.Height(), dpi::Scale(frame::kBannerHeight, 144));
+  // A dialog that grew less than the DPI (base units of 150 % at 200 %): no taller than the panel grew.
+  EXPECT_EQ(frame::BannerRect(panel, 192, 20).Height(), 94);
   EXPECT_EQ(frame::CaptionBandBottom(31, panel, 144), 31 + panel.top) << "over the panel's top edge";
 }
 

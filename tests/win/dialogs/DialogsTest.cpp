@@ -129,10 +129,19 @@ TEST_F(Dialogs, ValueLabel_FigureTooWideWithItsUnit_TakesFirstLargerUnitThatFits
 UINT g_dpi = 96;
 UINT FakeDpi(HWND) { return g_dpi; }
 
+// Stands in for the dialog manager of a per-monitor dialog too (Wine has none): the dialog's font
+// is the template's made for the new DPI.
 class CProbeDlg : public CMnemoraDlg {
  public:
   using CMnemoraDlg::m_frame;
   using CMnemoraDlg::m_rcClose;
+  HFONT m_hTemplateFont = nullptr;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_GETFONT && m_hTemplateFont) return reinterpret_cast<LRESULT>(m_hTemplateFont);
+    return CMnemoraDlg::WindowProc(message, wParam, lParam);
+  }
 };
 
 LOGFONTA FontOf(const CWnd& dlg, int id) {
@@ -141,9 +150,15 @@ LOGFONTA FontOf(const CWnd& dlg, int id) {
   return lf;
 }
 
-// As the system tells a per-monitor window of a new DPI: the window first, then its children.
-void ChangeDpi(CWnd& dlg, UINT nDpi) {
+// As the system tells a per-monitor dialog of a new DPI: the dialog first, whose manager makes
+// the template's font for the DPI, then its children.
+void ChangeDpi(CProbeDlg& dlg, UINT nDpi, CFont& templateFont) {
   g_dpi = nDpi;
+  LOGFONTA lf = {};
+  lf.lfHeight = -MulDiv(8, static_cast<int>(nDpi), 72);
+  ::lstrcpyA(lf.lfFaceName, "MS Sans Serif");
+  templateFont.CreateFontIndirect(&lf);
+  dlg.m_hTemplateFont = templateFont;
   RECT suggested = {};
   ::GetWindowRect(dlg.m_hWnd, &suggested);
   ::SendMessageA(dlg.m_hWnd, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&suggested));
@@ -166,7 +181,8 @@ TEST_F(Dialogs, DpiChange_ThereAndBack_FontsFrameAndCaptionButtonsFollow) {
   const LOGFONTA label96 = FontOf(dlg, IDC_TOTAL_PHYS_LABEL), link96 = FontOf(dlg, IDC_HOMEPAGE_LINK);
   ASSERT_EQ(dlg.m_rcClose.Width(), 17);
 
-  ChangeDpi(dlg, 144);
+  CFont font144, font96;
+  ChangeDpi(dlg, 144, font144);
   EXPECT_EQ(dlg.m_frame.Dpi(), 144u);
   EXPECT_EQ(dlg.m_rcClose.Width(), 26);
   EXPECT_EQ(dlg.m_rcClose.Height(), 24);
@@ -177,10 +193,11 @@ TEST_F(Dialogs, DpiChange_ThereAndBack_FontsFrameAndCaptionButtonsFollow) {
     EXPECT_EQ(lf.lfUnderline, lf96.lfUnderline) << "control " << id;
   }
 
-  ChangeDpi(dlg, 96);
+  ChangeDpi(dlg, 96, font96);
   EXPECT_EQ(dlg.m_rcClose.Width(), 17);
   EXPECT_EQ(FontOf(dlg, IDC_TOTAL_PHYS_LABEL).lfHeight, label96.lfHeight);
   EXPECT_EQ(FontOf(dlg, IDC_HOMEPAGE_LINK).lfHeight, link96.lfHeight);
+  dlg.m_hTemplateFont = nullptr;
   dlg.DestroyWindow();
   AfxSetDpiForWindowStandIn(nullptr);
 }
