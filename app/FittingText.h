@@ -13,6 +13,8 @@ void SetFittingText(CWnd& label, const std::vector<std::string>& choices);
 class CFittingText {
  public:
   void Show(CWnd& label, const std::vector<std::string>& choices);
+  // The label's font changed: the next Show fits anew.
+  void Forget() { m_strFirst.clear(); }
 
  private:
   std::string m_strFirst;  // the first choice of the last fit

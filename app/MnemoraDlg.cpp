@@ -29,16 +29,6 @@ const COLORREF kBarBlue = RGB(82, 138, 189);
 const COLORREF kBarBack = RGB(231, 231, 231);
 const char kLabelFace[] = "Verdana";
 
-// Frame colours: 0..4 from the outer edge inwards at the top and left, 5..9 from the inner
-// edge outwards at the bottom and right.
-const COLORREF kFrameColors[10] = {RGB(222, 223, 222), RGB(247, 247, 247), RGB(239, 239, 239), RGB(231, 231, 231),
-                                   RGB(222, 223, 222), RGB(206, 207, 206), RGB(181, 182, 181), RGB(140, 138, 140),
-                                   RGB(90, 89, 90),    RGB(57, 56, 57)};
-const COLORREF kCaptionText = RGB(0, 105, 179);
-const COLORREF kCaptionSuffix = RGB(193, 26, 26);
-const int kCaptionButtonWidth = 17;
-const int kCaptionButtonHeight = 16;
-
 const UINT s_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
 
 // WM_OPTIMIZE_FINISHED's wParam: whether the pass ran, or ended at once with the "no need" box.
@@ -103,16 +93,6 @@ void SetUpButton(CWinXPButtonST& button, const char* lpszTip) {
   button.SetRoundCorners(TRUE, TRUE);
   button.SetTipText(lpszTip, TRUE);
   look::SetButtonColors(button);
-}
-
-// Copies a caption-button bitmap to the window DC at (x, y).
-void BlitBitmap(HDC hdcWindow, UINT nIDBitmap, int x, int y) {
-  CBitmap bitmap;
-  if (!bitmap.LoadBitmap(nIDBitmap)) return;
-  CMemoryDC memDC(hdcWindow);
-  if (!memDC.GetSafeHdc()) return;
-  CSelectGuard select(memDC, bitmap);
-  ::BitBlt(hdcWindow, x, y, kCaptionButtonWidth, kCaptionButtonHeight, memDC, 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -415,6 +395,7 @@ LRESULT CMnemoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (message == s_uTaskbarCreated) m_trayIcon.Restore();
+  if (message == WM_DPICHANGED) return OnDpiChanged(wParam, lParam);
   // A request that comes while the dialog is still initialising (its thread takes sent messages
   // while it waits for the shell) is refused; the asking process tries again.
   if ((message == ShowMainWindowMessage() || message == OptimizeRequestMessage()) && !m_bInitialised) return 0;
@@ -431,6 +412,16 @@ LRESULT CMnemoraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CDialog::WindowProc(message, wParam, lParam);
 }
 
+LRESULT CMnemoraDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  // The dialog manager of a per-monitor v2 dialog lays the controls out anew and sizes the
+  // window; the controls with fonts of their own make them again when they hear of it after us.
+  const LRESULT lResult = CDialog::WindowProc(WM_DPICHANGED, wParam, lParam);
+  m_frame.UpdateForDpi(m_hWnd);
+  for (CFittingText& fit : m_fitReadouts) fit.Forget();
+  RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return lResult;
+}
+
 // ---- painting --------------------------------------------------------------------------------------
 
 void CMnemoraDlg::OnPaint() {
@@ -445,15 +436,7 @@ void CMnemoraDlg::OnPaint() {
     return;
   }
   CPaintDC dc(this);
-  dc.Rectangle(7, 7, 516, 320);  // the white panel: default pen and brush
-  CBitmap banner;
-  if (banner.LoadBitmap(IDB_BANNER)) {
-    CMemoryDC memDC(dc);
-    if (memDC.GetSafeHdc()) {
-      CSelectGuard select(memDC, banner);
-      dc.BitBlt(8, 8, 507, 61, memDC, 0, 0, SRCCOPY);
-    }
-  }
+  m_frame.PaintPanel(dc, m_hWnd);
   CDialog::OnPaint();
 }
 
@@ -477,79 +460,23 @@ LRESULT CMnemoraDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMnemoraDlg::PaintCustomFrame(CDC* pDC) {
-  CRect rcWindow;
-  GetWindowRect(&rcWindow);
-  const int W = rcWindow.Width();
-  const int H = rcWindow.Height();
-  const int fx = ::GetSystemMetrics(SM_CXFRAME);
-  const int fy = ::GetSystemMetrics(SM_CYFRAME);
-
-  CBrush brushes[10];
-  for (int i = 0; i < 10; ++i) brushes[i].CreateSolidBrush(kFrameColors[i]);
-  CSelectGuard brush(*pDC);
-  auto fill = [&](int x, int y, int w, int h, int color) {
-    brush.Select(brushes[color]);
-    pDC->PatBlt(x, y, w, h, PATCOPY);
-  };
-
-  for (int i = 0; i <= 4; ++i) fill(i, i, W - i, 1, i);
-  fill(5, 5, W - 5, 24, 4);
-  for (int i = 0; i <= 4; ++i) fill(i, i, 1, H - i, i);
-  for (int k = 0; k <= 4; ++k) fill(4 - k, H - 5 + k, W - 5 + k, 1, 5 + k);
-  for (int k = 0; k <= 4; ++k) fill(W - 5 + k, 4 - k, 1, H - 8 + 2 * k, 5 + k);
-
-  CRect rcIcon(9, fy, 25, fy + 16);
-  ::DrawIconEx(*pDC, rcIcon.left, rcIcon.top, m_hIcon, 16, 16, 0, nullptr, DI_NORMAL);
-  m_rcIcon = rcIcon;
-  m_rcIcon.OffsetRect(rcWindow.TopLeft());
-
-  int nOldBkMode = pDC->SetBkMode(TRANSPARENT);
-  COLORREF crOldText = pDC->SetTextColor(kCaptionText);
-  CSelectGuard font(*pDC, ::GetStockObject(SYSTEM_FIXED_FONT));
-  CRect rcText(28, 2 * fy - 3, W - fx, 2 * fy + 27);
-  CString caption;
-  GetWindowText(caption);
-  pDC->DrawText(caption, &rcText, 0);
-  // With the fixed-pitch font, blanks as wide as the caption put the red suffix right after it.
-  pDC->SetTextColor(kCaptionSuffix);
-  CString suffix(' ', caption.GetLength());
-  suffix += ".Net";
-  pDC->DrawText(suffix, &rcText, 0);
-  pDC->SetBkMode(nOldBkMode);
-  pDC->SetTextColor(crOldText);
-
-  const int R = W - fx;
-  const int T = 2 * fy - 4;
-  struct CaptionButton {
-    int left;
-    UINT nIDBitmap;
-    CRect* pRect;
-  } const buttons[] = {{R - 22, IDB_CAPTION_CLOSE, &m_rcClose},
-                       {R - 42, IDB_CAPTION_MINIMIZE, &m_rcMinimize},
-                       {R - 62, IDB_CAPTION_HELP, &m_rcHelp}};
-  for (const CaptionButton& b : buttons) {
-    BlitBitmap(*pDC, b.nIDBitmap, b.left, T);
-    *b.pRect = CRect(b.left, T, b.left + kCaptionButtonWidth, T + kCaptionButtonHeight);
-    b.pRect->OffsetRect(rcWindow.TopLeft());
-  }
+  const CPaintedFrame::Places places = m_frame.PaintFrame(*pDC, m_hWnd, m_hIcon);
+  m_rcIcon = places.icon;
+  m_rcClose = places.buttons[CPaintedFrame::kClose];
+  m_rcMinimize = places.buttons[CPaintedFrame::kMinimize];
+  m_rcHelp = places.buttons[CPaintedFrame::kHelp];
 }
 
 void CMnemoraDlg::OnNcMouseMove(UINT nHitTest, CPoint point) {
   CWindowDC dc(this);
   if (dc.GetSafeHdc()) {
-    CRect rcWindow;
-    GetWindowRect(&rcWindow);
     struct HotButton {
       const CRect* pRect;
-      UINT nIDNormal;
-      UINT nIDHot;
-    } const buttons[] = {{&m_rcClose, IDB_CAPTION_CLOSE, IDB_CAPTION_CLOSE_HOT},
-                         {&m_rcMinimize, IDB_CAPTION_MINIMIZE, IDB_CAPTION_MINIMIZE_HOT},
-                         {&m_rcHelp, IDB_CAPTION_HELP, IDB_CAPTION_HELP_HOT}};
-    for (const HotButton& b : buttons) {
-      UINT nID = b.pRect->PtInRect(point) ? b.nIDHot : b.nIDNormal;
-      BlitBitmap(dc, nID, b.pRect->left - rcWindow.left, b.pRect->top - rcWindow.top);
-    }
+      CPaintedFrame::Button button;
+    } const buttons[] = {{&m_rcClose, CPaintedFrame::kClose},
+                         {&m_rcMinimize, CPaintedFrame::kMinimize},
+                         {&m_rcHelp, CPaintedFrame::kHelp}};
+    for (const HotButton& b : buttons) m_frame.PaintButton(dc, m_hWnd, b.button, b.pRect->PtInRect(point), *b.pRect);
   }
   CDialog::OnNcMouseMove(nHitTest, point);
 }

@@ -6,6 +6,7 @@
 #include "Label.h"
 #include "NumEdit.h"
 #include "NumSpinCtrl.h"
+#include "PaintedFrame.h"
 #include "TRAYICON.h"
 #include "TextProgressCtrl.h"
 #include "WinXPButtonST.h"
@@ -55,6 +56,7 @@ class CMnemoraDlg : public CDialog {
   afx_msg void OnEndSession(BOOL bEnding);
   afx_msg LRESULT OnOptimizeFinished(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
   // Threshold input.
@@ -91,6 +93,7 @@ class CMnemoraDlg : public CDialog {
 
   HICON m_hIcon;
   CTrayIcon m_trayIcon;
+  CPaintedFrame m_frame;
   // Painted caption icon and buttons, in screen coordinates; recomputed at every frame paint.
   CRect m_rcIcon;
   CRect m_rcClose;

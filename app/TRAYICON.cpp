@@ -8,13 +8,14 @@ IMPLEMENT_DYNAMIC(CTrayIcon, CCmdTarget)
 CTrayIcon::ShellNotifyProc CTrayIcon::s_pfnShellNotify = &::Shell_NotifyIconA;
 
 namespace {
-// Loads a string resource into dst (size chars); empty when there is none.
-void LoadTip(UINT uID, char* dst, int size) {
-  char buf[sizeof(NOTIFYICONDATAA::szTip)] = {};
-  int n = ::LoadStringA(AfxGetResourceHandle(), uID, buf, static_cast<int>(sizeof buf));
-  if (n <= 0) buf[0] = '\0';
-  buf[sizeof buf - 1] = '\0';
-  ::lstrcpynA(dst, buf, size);
+// The notification area shows small icons at the taskbar's DPI. Not shared: a shared icon keeps
+// the size it was first loaded at.
+HICON LoadShellSmallIcon(UINT uID) {
+  const HWND hTaskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+  const UINT nDpi = hTaskbar ? AfxGetDpiForWindow(hTaskbar) : AfxGetSystemDpi();
+  return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(uID), IMAGE_ICON,
+                                         AfxGetSystemMetricsForDpi(SM_CXSMICON, nDpi),
+                                         AfxGetSystemMetricsForDpi(SM_CYSMICON, nDpi), LR_DEFAULTCOLOR));
 }
 }  // namespace
 
@@ -23,11 +24,20 @@ CTrayIcon::CTrayIcon(UINT uID) {
   // The fixed version-2 record: tooltip of 128 characters and the balloon fields.
   m_nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
   m_nid.uID = uID;
-  LoadTip(uID, m_nid.szTip, static_cast<int>(sizeof m_nid.szTip));
-  ::lstrcpynA(m_szOwnTip, m_nid.szTip, static_cast<int>(sizeof m_szOwnTip));
+  LoadOwnTip(uID);
 }
 
 CTrayIcon::~CTrayIcon() { SetIconResource(0); }
+
+// The icon's own tip is string resource uID; empty when there is none.
+void CTrayIcon::LoadOwnTip(UINT uID) {
+  char buf[sizeof m_szOwnTip] = {};
+  int n = ::LoadStringA(AfxGetResourceHandle(), uID, buf, static_cast<int>(sizeof buf));
+  if (n <= 0) buf[0] = '\0';
+  buf[sizeof buf - 1] = '\0';
+  std::memcpy(m_szOwnTip, buf, sizeof buf);
+  std::memcpy(m_nid.szTip, buf, sizeof buf);
+}
 
 void CTrayIcon::SetNotifyWindow(CWnd* pNotifyWnd, UINT uCbMsg) {
   m_nid.hWnd = pNotifyWnd ? pNotifyWnd->m_hWnd : nullptr;
@@ -36,15 +46,26 @@ void CTrayIcon::SetNotifyWindow(CWnd* pNotifyWnd, UINT uCbMsg) {
 
 BOOL CTrayIcon::SetIconResource(UINT uID) {
   if (uID == 0) return SetIconHandle(nullptr, nullptr);
-  LoadTip(uID, m_nid.szTip, static_cast<int>(sizeof m_nid.szTip));
-  ::lstrcpynA(m_szOwnTip, m_nid.szTip, static_cast<int>(sizeof m_szOwnTip));
-  HICON hIcon = static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(uID), IMAGE_ICON,
-                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
-                                                LR_DEFAULTCOLOR | LR_SHARED));
-  return SetIconHandle(hIcon, nullptr);
+  LoadOwnTip(uID);
+  HICON hIcon = LoadShellSmallIcon(uID);
+  const BOOL bResult = ShowIcon(hIcon, nullptr);
+  Adopt(hIcon, uID);
+  return bResult;
 }
 
 BOOL CTrayIcon::SetIconHandle(HICON hIcon, const char* lpszTip) {
+  const BOOL bResult = ShowIcon(hIcon, lpszTip);
+  Adopt(nullptr, 0);
+  return bResult;
+}
+
+void CTrayIcon::Adopt(HICON hIcon, UINT uID) {
+  if (m_hOwnedIcon && m_hOwnedIcon != hIcon) ::DestroyIcon(m_hOwnedIcon);
+  m_hOwnedIcon = hIcon;
+  m_uIconResource = hIcon ? uID : 0;
+}
+
+BOOL CTrayIcon::ShowIcon(HICON hIcon, const char* lpszTip) {
   m_hWantedIcon = hIcon;
   m_nTicksSinceTry = 0;
   m_nid.uFlags = 0;
@@ -92,12 +113,18 @@ BOOL CTrayIcon::ShowNotification(const char* lpszTitle, const char* lpszText, DW
 BOOL CTrayIcon::Restore() {
   HICON hIcon = m_nid.hIcon ? m_nid.hIcon : m_hWantedIcon;
   if (!hIcon) return TRUE;
+  const UINT uResource = m_uIconResource;
+  if (HICON hReloaded = uResource ? LoadShellSmallIcon(uResource) : nullptr) hIcon = hReloaded;
   m_nid.hIcon = nullptr;
-  if (SetIconHandle(hIcon, nullptr)) return TRUE;
-  // The add fails when the shell still shows the icon (the broadcast came without a real
-  // restart, or an earlier add timed out but took effect); then it is ours to keep, not to forget.
-  m_nid.hIcon = hIcon;
-  return SetIconHandle(hIcon, nullptr);
+  BOOL bResult = ShowIcon(hIcon, nullptr);
+  if (!bResult) {
+    // The add fails when the shell still shows the icon (the broadcast came without a real
+    // restart, or an earlier add timed out but took effect); then it is ours to keep, not to forget.
+    m_nid.hIcon = hIcon;
+    bResult = ShowIcon(hIcon, nullptr);
+  }
+  if (uResource) Adopt(hIcon, uResource);
+  return bResult;
 }
 
 void CTrayIcon::OnRefreshTick() {

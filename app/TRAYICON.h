@@ -11,7 +11,9 @@ class CTrayIcon : public CCmdTarget {
   ~CTrayIcon() override;
 
   void SetNotifyWindow(CWnd* pNotifyWnd, UINT uCbMsg);
+  // Loads the icon at the shell's small-icon size (the taskbar's DPI) and owns it.
   BOOL SetIconResource(UINT uID);
+  // The icon stays the caller's.
   BOOL SetIconHandle(HICON hIcon, const char* lpszTip);
   virtual LRESULT HandleNotify(WPARAM uID, LPARAM lEvent);
 
@@ -22,8 +24,9 @@ class CTrayIcon : public CCmdTarget {
   // show the notice again). Nothing while the shell does not show the icon.
   BOOL ShowNotification(const char* lpszTitle, const char* lpszText, DWORD dwInfoFlags);
 
-  // The taskbar was recreated (explorer restarted): the shell forgot the icon, so add it again;
-  // an icon the shell refused earlier is asked for again too.
+  // The taskbar was recreated (explorer restarted, perhaps at another DPI): the shell forgot the
+  // icon, so add it again, loaded anew at the shell's size; an icon the shell refused earlier is
+  // asked for again too.
   BOOL Restore();
   // Called at every refresh tick. While the shell has refused the icon (at log-on it is often
   // not ready yet), every kRetryTicks-th tick asks for it again, until the shell takes it.
@@ -40,7 +43,14 @@ class CTrayIcon : public CCmdTarget {
   NOTIFYICONDATAA m_nid;
 
  private:
+  void LoadOwnTip(UINT uID);
+  BOOL ShowIcon(HICON hIcon, const char* lpszTip);
+  // Destroys the icon owned so far unless it is hIcon, and owns hIcon (from resource uID).
+  void Adopt(HICON hIcon, UINT uID);
+
   char m_szOwnTip[sizeof(NOTIFYICONDATAA::szTip)] = {};
   HICON m_hWantedIcon = nullptr;  // what the program wants shown, whether the shell took it or not
+  HICON m_hOwnedIcon = nullptr;   // loaded from m_uIconResource
+  UINT m_uIconResource = 0;
   int m_nTicksSinceTry = 0;
 };

@@ -28,7 +28,13 @@ CWnd* MainOrDesktopWnd() {
   return CWnd::FromHandle(::GetDesktopWindow());
 }
 
-BOOL CreateMenuFont(CFont& font) {
+BOOL CreateMenuFont(CFont& font, UINT nDpi) {
+  if (nDpi != AfxGetSystemDpi()) {
+    NONCLIENTMETRICSW ncmDpi{};
+    if (!AfxGetNonClientMetricsForDpi(&ncmDpi, nDpi)) return FALSE;
+    font.Attach(::CreateFontIndirectW(&ncmDpi.lfMenuFont));
+    return !font.IsNull();
+  }
   // The record as it was before the padded border width was added: every Windows version fills it.
   NONCLIENTMETRICSA ncm{};
   ncm.cbSize = kNonClientMetricsSize;
@@ -325,9 +331,28 @@ BOOL BCMenu::GetItemText(UINT nIDOrPosition, CString& rText, UINT nFlags) {
 
 // ---- texts ---------------------------------------------------------------------------------------
 
+void BCMenu::PrepareForDpi(UINT nDpi) {
+  if (!m_hMenu) return;
+  const bool bChanged = nDpi != MenuDpi();
+  m_nDpi = nDpi;
+  const int nCount = GetMenuItemCount();
+  for (int i = 0; i < nCount; ++i) {
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_SUBMENU;
+    if (!::GetMenuItemInfoW(m_hMenu, static_cast<UINT>(i), TRUE, &mii)) continue;
+    CMenu* pSub = mii.hSubMenu ? CMenu::FromHandlePermanent(mii.hSubMenu) : nullptr;
+    if (pSub && pSub->IsKindOf(RUNTIME_CLASS(BCMenu))) static_cast<BCMenu*>(pSub)->PrepareForDpi(nDpi);
+    if (bChanged && (mii.fType & MFT_OWNERDRAW)) {
+      mii.fMask = MIIM_FTYPE | MIIM_DATA;
+      ::SetMenuItemInfoW(m_hMenu, static_cast<UINT>(i), TRUE, &mii);
+    }
+  }
+}
+
 void BCMenu::AlignAccelerators() {
   CFont font;
-  if (!bcmenu::CreateMenuFont(font)) return;
+  if (!bcmenu::CreateMenuFont(font, MenuDpi())) return;
   CClientDC dc(bcmenu::MainOrDesktopWnd());
   if (!dc.m_hDC) return;
   CSelectGuard selFont(dc, font);

@@ -46,6 +46,13 @@ class BCMenu : public CMenu {
   void DrawItem(LPDRAWITEMSTRUCT lpDIS) override;
   void MeasureItem(LPMEASUREITEMSTRUCT lpMIS) override;
 
+  // The DPI of the monitor where the menu is about to open; owner-drawn items are measured and
+  // drawn for it. The platform keeps the sizes it measured, so at a new DPI every item of the
+  // tree is handed back to it unchanged, which has it measure them again.
+  void PrepareForDpi(UINT nDpi);
+  // As prepared; the system DPI before.
+  UINT MenuDpi() const { return m_nDpi ? m_nDpi : AfxGetSystemDpi(); }
+
   // Builds the whole tree from a standard menu template (framework resources first, then the
   // executable's). The top level becomes plain string items; every deeper item is owner-drawn.
   virtual BOOL LoadMenu(UINT nIDResource);
@@ -131,10 +138,12 @@ class BCMenu : public CMenu {
   static void DrawEmbossed(HDC hdc, int x, int y, int cx, int cy, HBITMAP hbm, int xSrc, int ySrc, COLORREF crBack);
 
   // ---- glyphs -----------------------------------------------------------------------------------
-  static void DrawCheckGlyph(CDC* pDC, int x, int y, COLORREF cr);
-  static void DrawRadioGlyph(CDC* pDC, int x, int y, COLORREF cr);
-  static void DrawCheckBoxClassic(CDC* pDC, const CRect& rect, BOOL bSelected, BOOL bCheckBitmap);
-  static void DrawCheckBoxXP(CDC* pDC, const CRect& rect, BOOL bCheckBitmap, COLORREF cr);
+  // The glyphs as drawn at 96 DPI, grown to nDpi pixel by pixel.
+  static void DrawCheckGlyph(CDC* pDC, int x, int y, COLORREF cr, UINT nDpi = dpi::kBase);
+  static void DrawRadioGlyph(CDC* pDC, int x, int y, COLORREF cr, UINT nDpi = dpi::kBase);
+  static void DrawCheckBoxClassic(CDC* pDC, const CRect& rect, BOOL bSelected, BOOL bCheckBitmap,
+                                  UINT nDpi = dpi::kBase);
+  static void DrawCheckBoxXP(CDC* pDC, const CRect& rect, BOOL bCheckBitmap, COLORREF cr, UINT nDpi = dpi::kBase);
 
  protected:
   void DrawItemClassic(LPDRAWITEMSTRUCT lpDIS);
@@ -155,6 +164,7 @@ class BCMenu : public CMenu {
   int m_checkImageNormal = -1;    // > 0 enables it for unselected checked items
   int m_iconHandles = 0;          // AddResourceBitmap takes the id as an icon handle
   int m_loadedFromResource = 0;
+  UINT m_nDpi = 0;  // PrepareForDpi's
 
   // Process-wide; fixed before the application starts (the platform) or at first use (the theme).
   static int s_platformClass;

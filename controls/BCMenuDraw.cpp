@@ -50,10 +50,28 @@ struct CItemImage {
   bool bSelectedImage = false;
   bool bDisabledImage = false;
   bool AnyRole() const { return bCheckImage || bImage || bSelectedImage || bDisabledImage; }
-  void Draw(CDC* pDC, int nImage, CPoint pt) const {
-    if (pList) pList->Draw(*pDC, nImage, pt, ILD_TRANSPARENT);
-  }
 };
+
+// An image of the list (drawn at natural size) at the target size, over the background it
+// stands on; resampled when the sizes differ, so the transparent parts blend into crBack.
+void DrawListImage(CDC* pDC, CImageList* pList, int nImage, CPoint pt, SIZE natural, SIZE target, COLORREF crBack) {
+  if (!pList) return;
+  if (natural.cx == target.cx && natural.cy == target.cy) {
+    pList->Draw(*pDC, nImage, pt, ILD_TRANSPARENT);
+    return;
+  }
+  CMemoryDC dc(*pDC);
+  CBitmap bm, scaled;
+  if (!dc.GetSafeHdc() || !bm.CreateCompatibleBitmap(*pDC, natural.cx, natural.cy)) return;
+  {
+    CSelectGuard select(dc, bm);
+    dc.FillSolidRect(0, 0, natural.cx, natural.cy, crBack);
+    pList->Draw(dc, nImage, CPoint(0, 0), ILD_TRANSPARENT);
+  }
+  if (!AfxResampleBitmap(bm, target, scaled)) return;
+  CSelectGuard select(dc, scaled);
+  pDC->BitBlt(pt.x, pt.y, target.cx, target.cy, dc, 0, 0, SRCCOPY);
+}
 
 void Frame(CDC* pDC, const CRect& rect, COLORREF cr) { pDC->Draw3dRect(rect, cr, cr); }
 
@@ -74,16 +92,20 @@ void BCMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
   if (!lpMIS) return;
   const auto* pEntry = reinterpret_cast<const BCMenuEntry*>(lpMIS->itemData);
   const bool bXP = UseXPStyle() != FALSE;
-  const int nPad = bXP && s_xpImageEffects ? 7 : 4;
+  const UINT nDpi = MenuDpi();
+  auto e = [nDpi](int n) { return dpi::Scale(n, nDpi); };
+  const int nPad = e(bXP && s_xpImageEffects ? 7 : 4);
+  const int W = e(m_imageWidth), H = e(m_imageHeight);
+  const int cyMenu = AfxGetSystemMetricsForDpi(SM_CYMENU, nDpi);
 
   if (pEntry && (pEntry->m_flags & MF_SEPARATOR)) {
     lpMIS->itemWidth = 0;
-    lpMIS->itemHeight = static_cast<UINT>(std::max(::GetSystemMetrics(SM_CYMENU) >> 1, (m_imageHeight + nPad) / 2));
+    lpMIS->itemHeight = static_cast<UINT>(std::max(cyMenu >> 1, (H + nPad) / 2));
     return;
   }
 
   CFont font;
-  bcmenu::CreateMenuFont(font);
+  bcmenu::CreateMenuFont(font, nDpi);
   const std::wstring text = pEntry ? pEntry->m_text : std::wstring();
   const int cch = static_cast<int>(text.size());
   int cxText = 0;
@@ -102,9 +124,9 @@ void BCMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     }
     if (hOldFont) dc.SelectObject(hOldFont);
   }
-  const int cxItem = bXP ? cxText + m_imageWidth + nPad + 8 : cxText + 2 * m_imageWidth + 1;
+  const int cxItem = bXP ? cxText + W + nPad + e(8) : cxText + 2 * W + e(1);
   lpMIS->itemWidth = static_cast<UINT>(cxItem);
-  lpMIS->itemHeight = static_cast<UINT>(std::max(::GetSystemMetrics(SM_CYMENU), m_imageHeight + nPad));
+  lpMIS->itemHeight = static_cast<UINT>(std::max(cyMenu, H + nPad));
 }
 
 // ---- drawing ---------------------------------------------------------------------------------------
@@ -165,7 +187,7 @@ void BCMenu::DrawItemText(CDC* pDC, const CRect& rcText, const std::wstring& tex
   if (nFirstTab != std::wstring::npos) {
     left = text.substr(0, nFirstTab);
     right = text.substr(text.rfind(L'\t') + 1);
-    rc.right -= m_imageWidth;
+    rc.right -= dpi::Scale(m_imageWidth, MenuDpi());
   }
   const int nOldMode = pDC->SetBkMode(TRANSPARENT);
   const COLORREF crOld = pDC->SetTextColor(cr);
@@ -183,7 +205,10 @@ void BCMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
   const auto* pEntry = reinterpret_cast<const BCMenuEntry*>(lpDIS->itemData);
   const CRect rect(lpDIS->rcItem);
   const COLORREF crBack = ::GetSysColor(IsThemedXP() ? COLOR_3DFACE : COLOR_MENU);
-  const int W = m_imageWidth, H = m_imageHeight;
+  const UINT nDpi = MenuDpi();
+  auto e = [nDpi](int n) { return dpi::Scale(n, nDpi); };
+  const int W = e(m_imageWidth), H = e(m_imageHeight);
+  const CSize natural(m_imageWidth, m_imageHeight), shown(W, H);
 
   UINT nState = lpDIS->itemState;
   if ((nState & ODS_GRAYED) && !s_classicSelectDisabled) nState &= ~static_cast<UINT>(ODS_SELECTED);
@@ -206,7 +231,7 @@ void BCMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
   if (bSelected) {
     CRect rcHighlight(rect);
     // The image keeps its own frame beside the highlight.
-    if (img.AnyRole() || bChecked) rcHighlight.left = rect.left + W + 5;
+    if (img.AnyRole() || bChecked) rcHighlight.left = rect.left + W + e(5);
     pDC->FillSolidRect(rcHighlight, ::GetSysColor(COLOR_HIGHLIGHT));
     crText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
   } else {
@@ -214,21 +239,26 @@ void BCMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
     Frame(pDC, rect, crBack);
   }
 
-  const int dy = std::max(0, (rect.Height() - 4 - H) / 2);
+  const int dy = std::max(0, (rect.Height() - e(4) - H) / 2);
   if (img.AnyRole()) {
-    const CRect rcInner(rect.left + 1, rect.top + dy + 1, rect.left + W + 3, rect.top + dy + H + 3);
-    const CRect rcOuter(rect.left, rect.top + dy, rect.left + W + 4, rect.top + dy + H + 4);
-    const CPoint pt(rect.left + 2, rect.top + dy + 2);
+    const CRect rcInner(rect.left + 1, rect.top + dy + 1, rect.left + W + e(3), rect.top + dy + H + e(3));
+    const CRect rcOuter(rect.left, rect.top + dy, rect.left + W + e(4), rect.top + dy + H + e(4));
+    const CPoint pt(rect.left + e(2), rect.top + dy + e(2));
     const COLORREF crShadow = ::GetSysColor(COLOR_3DSHADOW);
     const COLORREF crHilight = ::GetSysColor(COLOR_3DHILIGHT);
     Frame(pDC, rcInner, crBack);
     if (img.bCheckImage && m_checkImages) {
       pDC->FillSolidRect(rcInner, crBack);
       Frame(pDC, rcOuter, crBack);
-      m_checkImages->Draw(*pDC, bSelected ? 1 : 0, pt, ILD_TRANSPARENT);
+      DrawListImage(pDC, m_checkImages, bSelected ? 1 : 0, pt, natural, shown, crBack);
     } else if (img.bDisabledImage && img.pList) {
       CBitmap bm;
       ImageToBitmap(*pDC, *img.pList, img.nIndex, bm);
+      if (!(shown == natural)) {
+        CBitmap bmNatural;
+        bmNatural.Attach(bm.Detach());
+        AfxResampleBitmap(bmNatural, shown, bm);
+      }
       Frame(pDC, rcOuter, crBack);
       DrawEmbossed(*pDC, pt.x, pt.y, W, H, bm, 0, 0, crBack);
     } else if (img.bSelectedImage) {
@@ -239,26 +269,23 @@ void BCMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
         else
           pDC->Draw3dRect(rcOuter, crHilight, crShadow);
       }
-      img.Draw(pDC, img.nIndex, pt);
+      DrawListImage(pDC, img.pList, img.nIndex, pt, natural, shown, crBack);
     } else {
-      if (bChecked) {
-        pDC->FillSolidRect(rcInner, BlendTowardWhite(crBack, 0.6));
-        if (HasNewShell()) pDC->Draw3dRect(rcOuter, crShadow, crHilight);
-      } else {
-        pDC->FillSolidRect(rcInner, crBack);
-        Frame(pDC, rcOuter, crBack);
-      }
-      img.Draw(pDC, img.nIndex, pt);
+      const COLORREF crInner = bChecked ? BlendTowardWhite(crBack, 0.6) : crBack;
+      pDC->FillSolidRect(rcInner, crInner);
+      if (!bChecked) Frame(pDC, rcOuter, crBack);
+      if (bChecked && HasNewShell()) pDC->Draw3dRect(rcOuter, crShadow, crHilight);
+      DrawListImage(pDC, img.pList, img.nIndex, pt, natural, shown, crInner);
     }
   }
 
   if (bChecked && img.nResource < 0 && !img.bCheckImage) {
-    DrawCheckBoxClassic(pDC, CRect(rect.left + 1, rect.top + dy + 2, rect.left + W + 1, rect.top + dy + H + 2),
-                        bSelected, HasCheckBitmap(lpDIS));
+    DrawCheckBoxClassic(pDC, CRect(rect.left + 1, rect.top + dy + e(2), rect.left + W + 1, rect.top + dy + H + e(2)),
+                        bSelected, HasCheckBitmap(lpDIS), nDpi);
   }
 
   CRect rcText(rect);
-  rcText.left = rect.left + W + 9;
+  rcText.left = rect.left + W + e(9);
   const std::wstring text = pEntry ? pEntry->m_text : std::wstring();
   if (!bGrayed) {
     DrawItemText(pDC, rcText, text, crText);
@@ -281,8 +308,11 @@ void BCMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
   const COLORREF crFace = ::GetSysColor(COLOR_3DFACE);
   const COLORREF crGutter = bThemed ? crFace : BlendTowardWhite(crFace, 0.25);
   const COLORREF crWindow = ::GetSysColor(COLOR_WINDOW);
-  const int W = m_imageWidth, H = m_imageHeight;
-  const int nPad = s_xpImageEffects ? 7 : 4;
+  const UINT nDpi = MenuDpi();
+  auto e = [nDpi](int n) { return dpi::Scale(n, nDpi); };
+  const int W = e(m_imageWidth), H = e(m_imageHeight);
+  const CSize natural(m_imageWidth, m_imageHeight), shown(W, H);
+  const int nPad = e(s_xpImageEffects ? 7 : 4);
   const int nBar = W + nPad;
   const CRect rcGutter(rect.left, rect.top, rect.left + nBar, rect.bottom);
 
@@ -297,7 +327,7 @@ void BCMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
     nState &= ~static_cast<UINT>(ODS_SELECTED);
     pOffscreen = std::make_unique<OffscreenItemDC>(&dcTarget, rect);
     pDC = pOffscreen.get();
-    if (bcmenu::CreateMenuFont(font)) hOldFont = pDC->SelectObject(font);
+    if (bcmenu::CreateMenuFont(font, nDpi)) hOldFont = pDC->SelectObject(font);
   }
 
   if (pEntry && (pEntry->m_flags & MF_SEPARATOR)) {
@@ -331,47 +361,56 @@ void BCMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
     CPoint pt(rect.left + dx, rect.top + dy);
     if (img.AnyRole()) {
       const CRect rcImage(rect.left + 1, rect.top + 1, rect.left + nBar - 1, rect.bottom - 1);
+      auto draw = [&](int nImage, CPoint at, COLORREF crUnder) {
+        DrawListImage(pDC, img.pList, nImage, at, natural, shown, crUnder);
+      };
       if (img.bCheckImage && m_checkImages) {
         pDC->FillSolidRect(rcImage, crGutter);
-        m_checkImages->Draw(*pDC, bSelected ? 1 : 0, pt, ILD_TRANSPARENT);
+        DrawListImage(pDC, m_checkImages, bSelected ? 1 : 0, pt, natural, shown, crGutter);
       } else if (img.bDisabledImage && img.pList) {
         CBitmap bm;
         ImageToBitmap(*pDC, *img.pList, img.nIndex, bm);
+        if (!(shown == natural)) {
+          CBitmap bmNatural;
+          bmNatural.Attach(bm.Detach());
+          AfxResampleBitmap(bmNatural, shown, bm);
+        }
         DrawEmbossed(*pDC, pt.x, pt.y, W, H, bm, 0, 0, crGutter);
       } else if (img.bSelectedImage) {
         pDC->FillSolidRect(rcImage, crSelect);
         if (bChecked) {
           Frame(pDC, rcImage, crHighlight);
-          pt.Offset(-1, -1);
+          pt.Offset(-e(1), -e(1));
         }
         if (img.bTriplet && !bChecked) {
           // The image lifts off its shadow.
-          img.Draw(pDC, img.nShadow, CPoint(pt.x + 1, pt.y + 1));
-          img.Draw(pDC, img.nIndex, CPoint(pt.x - 1, pt.y - 1));
+          draw(img.nShadow, CPoint(pt.x + e(1), pt.y + e(1)), crSelect);
+          draw(img.nIndex, CPoint(pt.x - e(1), pt.y - e(1)), crSelect);
         } else {
-          img.Draw(pDC, img.nIndex, pt);
+          draw(img.nIndex, pt, crSelect);
         }
       } else if (bChecked) {
-        pDC->FillSolidRect(rcImage, BlendTowardWhite(crHighlight, 0.85));
+        const COLORREF crChecked = BlendTowardWhite(crHighlight, 0.85);
+        pDC->FillSolidRect(rcImage, crChecked);
         Frame(pDC, rcImage, crHighlight);
-        img.Draw(pDC, img.nIndex, CPoint(pt.x - 1, pt.y - 1));
+        draw(img.nIndex, CPoint(pt.x - e(1), pt.y - e(1)), crChecked);
       } else {
         pDC->FillSolidRect(rcImage, crGutter);
         Frame(pDC, rcImage, crGutter);
-        img.Draw(pDC, img.bTriplet ? img.nFaded : img.nIndex, pt);
+        draw(img.bTriplet ? img.nFaded : img.nIndex, pt, crGutter);
       }
     }
 
     if (bChecked && img.nResource < 0 && !img.bCheckImage) {
-      constexpr int kBox = 16;
+      const int kBox = e(16);
       const int dy2 = std::max(0, static_cast<int>((rect.Height() - kBox + 1) * 0.5));
       const int dx2 = std::max(0, static_cast<int>((nBar - kBox + 1) * 0.5));
       const CRect rcBox(CPoint(rect.left + dx2, rect.top + dy2), CSize(kBox, kBox));
-      DrawCheckBoxXP(pDC, rcBox, HasCheckBitmap(lpDIS), crHighlight);
+      DrawCheckBoxXP(pDC, rcBox, HasCheckBitmap(lpDIS), crHighlight, nDpi);
     }
 
     CRect rcText(rect);
-    rcText.left = rect.left + nBar + 8;
+    rcText.left = rect.left + nBar + e(8);
     COLORREF crText = ::GetSysColor(COLOR_MENUTEXT);
     if (bGrayed) {
       const COLORREF crGray = ::GetSysColor(COLOR_GRAYTEXT);
@@ -386,25 +425,24 @@ void BCMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
 
 // ---- glyphs ----------------------------------------------------------------------------------------
 
-void BCMenu::DrawCheckGlyph(CDC* pDC, int x, int y, COLORREF cr) {
-  CPen pen(PS_SOLID, 1, cr);
-  CSelectGuard sel(*pDC, pen);
+void BCMenu::DrawCheckGlyph(CDC* pDC, int x, int y, COLORREF cr, UINT nDpi) {
+  // Seven columns three pixels tall, a pixel wide each at 96 DPI.
   static const int kTop[7] = {2, 3, 4, 3, 2, 1, 0};
   for (int k = 0; k < 7; ++k) {
-    ::MoveToEx(*pDC, x + k, y + kTop[k], nullptr);
-    ::LineTo(*pDC, x + k, y + kTop[k] + 3);
+    const int left = x + dpi::Scale(k, nDpi), top = y + dpi::Scale(kTop[k], nDpi);
+    pDC->FillSolidRect(left, top, x + dpi::Scale(k + 1, nDpi) - left, y + dpi::Scale(kTop[k] + 3, nDpi) - top, cr);
   }
 }
 
-void BCMenu::DrawRadioGlyph(CDC* pDC, int x, int y, COLORREF cr) {
+void BCMenu::DrawRadioGlyph(CDC* pDC, int x, int y, COLORREF cr, UINT nDpi) {
   CPen pen(PS_SOLID, 1, cr);
   CBrush brush(cr);
   CSelectGuard selPen(*pDC, pen);
   CSelectGuard selBrush(*pDC, brush);
-  ::Ellipse(*pDC, x, y, x + 6, y + 6);
+  ::Ellipse(*pDC, x, y, x + dpi::Scale(6, nDpi), y + dpi::Scale(6, nDpi));
 }
 
-void BCMenu::DrawCheckBoxClassic(CDC* pDC, const CRect& rect, BOOL bSelected, BOOL bCheckBitmap) {
+void BCMenu::DrawCheckBoxClassic(CDC* pDC, const CRect& rect, BOOL bSelected, BOOL bCheckBitmap, UINT nDpi) {
   COLORREF cr = ::GetSysColor(IsThemedXP() ? COLOR_3DFACE : COLOR_MENU);
   if (!bSelected) cr = BlendTowardWhite(cr, 0.6);
   pDC->FillSolidRect(rect, cr);
@@ -413,18 +451,20 @@ void BCMenu::DrawCheckBoxClassic(CDC* pDC, const CRect& rect, BOOL bSelected, BO
     ::DrawEdge(*pDC, rcEdge, BDR_SUNKENOUTER, BF_RECT);
   }
   const COLORREF crGlyph = ::GetSysColor(COLOR_MENUTEXT);
+  const int e4 = dpi::Scale(4, nDpi), e5 = dpi::Scale(5, nDpi);
   if (bCheckBitmap)
-    DrawRadioGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
+    DrawRadioGlyph(pDC, rect.left + e5, rect.top + e4, crGlyph, nDpi);
   else
-    DrawCheckGlyph(pDC, rect.left + 4, rect.top + 4, crGlyph);
+    DrawCheckGlyph(pDC, rect.left + e4, rect.top + e4, crGlyph, nDpi);
 }
 
-void BCMenu::DrawCheckBoxXP(CDC* pDC, const CRect& rect, BOOL bCheckBitmap, COLORREF cr) {
+void BCMenu::DrawCheckBoxXP(CDC* pDC, const CRect& rect, BOOL bCheckBitmap, COLORREF cr, UINT nDpi) {
   pDC->FillSolidRect(rect, BlendTowardWhite(cr, 0.85));
   Frame(pDC, rect, cr);
   const COLORREF crGlyph = ::GetSysColor(COLOR_MENUTEXT);
+  const int e4 = dpi::Scale(4, nDpi), e5 = dpi::Scale(5, nDpi);
   if (bCheckBitmap)
-    DrawRadioGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
+    DrawRadioGlyph(pDC, rect.left + e5, rect.top + e4, crGlyph, nDpi);
   else
-    DrawCheckGlyph(pDC, rect.left + 5, rect.top + 4, crGlyph);
+    DrawCheckGlyph(pDC, rect.left + e5, rect.top + e4, crGlyph, nDpi);
 }

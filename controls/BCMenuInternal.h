@@ -10,7 +10,7 @@ constexpr UINT kNonClientMetricsSize = 340;
 // Measuring and image work borrow the main window's context, or the desktop's without one.
 CWnd* MainOrDesktopWnd();
 
-// The menu font of the system's non-client metrics.
-BOOL CreateMenuFont(CFont& font);
+// The menu font of the system's non-client metrics, for the DPI.
+BOOL CreateMenuFont(CFont& font, UINT nDpi);
 
 }  // namespace bcmenu

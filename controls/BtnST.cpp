@@ -35,6 +35,7 @@ BEGIN_MESSAGE_MAP(CBtnST, CButton)
   ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
   ON_MESSAGE(BM_SETCHECK, OnSetCheck)
   ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+  ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, OnDpiChangedAfterParent)
 END_MESSAGE_MAP()
 
 void CBtnST::InvalidateIfAsked(BOOL bRepaint) {
@@ -119,17 +120,18 @@ void CBtnST::FreeIcons() {
 }
 
 DWORD CBtnST::AssignIcons(int nIconIn, int nIconOut) {
-  HINSTANCE hInst = AfxGetResourceHandle();
-  auto load = [hInst](int nId) {
-    return static_cast<HICON>(::LoadImageA(hInst, MAKEINTRESOURCEA(nId), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-  };
+  const UINT nDpi = AfxGetDpiForWindow(m_hWnd);
+  auto load = [nDpi](int nId) { return AfxLoadIconForDpi(static_cast<UINT>(nId), 32, 32, nDpi); };
   HICON hIconIn = nIconIn ? load(nIconIn) : nullptr;
   HICON hIconOut = nullptr;
   if (nIconOut == BTN_AUTO_GRAY)
     hIconOut = BTN_AUTO_GRAY_ICON;
   else if (nIconOut)
     hIconOut = load(nIconOut);
-  return AssignIcons(hIconIn, hIconOut);
+  const DWORD dwResult = AssignIcons(hIconIn, hIconOut);
+  m_nIconIds[0] = nIconIn;
+  m_nIconIds[1] = nIconOut;
+  return dwResult;
 }
 
 namespace {
@@ -147,6 +149,7 @@ struct CIconInfo : ICONINFO {
 
 DWORD CBtnST::AssignIcons(HICON hIconIn, HICON hIconOut) {
   FreeIcons();
+  m_nIconIds[0] = m_nIconIds[1] = 0;
   if (!hIconIn) {
     InvalidateIfAsked(TRUE);
     return BTN_OK;
@@ -303,9 +306,10 @@ void CBtnST::DrawTheIcon(CDC* pDC, BOOL bHasTitle, const RECT& rcItem, CRect* pC
 
   CRect imageRect(rcItem);
   const CRect item(rcItem);
+  const int nGap = AfxScaleForWindow(m_hWnd, 3);
   if (bHasTitle) {
-    imageRect.left += 3;
-    pCaptionRect->left += cx + 3;
+    imageRect.left += nGap;
+    pCaptionRect->left += cx + nGap;
   } else {
     imageRect.left += (item.Width() - cx) / 2;
   }
@@ -366,6 +370,7 @@ BOOL CBtnST::OnClicked() {
     GetWindowRect(rcWnd);
     m_bMenuShown = TRUE;
     Invalidate();
+    m_menu.PrepareForDpi(AfxGetDpiForPoint(CPoint(rcWnd.left, rcWnd.bottom)));
     CMenu* pPopup = m_menu.GetSubMenu(0);
     const UINT nCmd =
         pPopup ? static_cast<UINT>(pPopup->TrackPopupMenu(
@@ -456,6 +461,17 @@ LRESULT CBtnST::OnSetCheck(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CBtnST::OnGetCheck(WPARAM, LPARAM) { return IsChecked(); }
+
+LRESULT CBtnST::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+  if (m_nIconIds[0]) AssignIcons(m_nIconIds[0], m_nIconIds[1]);
+  if (m_tip.m_hWnd && m_tip.GetToolCount() > 0) {
+    CRect rect;
+    GetClientRect(rect);
+    m_tip.SetToolRect(this, kToolId, rect);
+  }
+  Invalidate();
+  return 0;
+}
 
 LRESULT CBtnST::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   // A quick second click is a click, not a double click.

@@ -25,7 +25,8 @@ class CBtnST : public CButton {
   ~CBtnST() override;
 
   // The button owns the icons from here on. nIconOut / hIconOut: 0 for none, BTN_AUTO_GRAY for a
-  // gray copy of the first icon.
+  // gray copy of the first icon. Icon resources are loaded at the standard icon size for the
+  // window's DPI, and again when it changes.
   DWORD AssignIcons(int nIconIn, int nIconOut);
   DWORD AssignIcons(HICON hIconIn, HICON hIconOut);
   DWORD SetStateColor(BYTE byColorIndex, COLORREF crColor, BOOL bRepaint = FALSE);
@@ -62,6 +63,7 @@ class CBtnST : public CButton {
   afx_msg LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
+  afx_msg LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
   // An owned icon and the size the layout gives it.
@@ -102,4 +104,5 @@ class CBtnST : public CButton {
   int m_nCheck = 0;
   // [0] hovered/pressed (and every state while [1] is empty), [1] normal state.
   STRUCT_ICONS m_icons[2];
+  int m_nIconIds[2] = {0, 0};  // the resources they came from; 0: handles given by the caller
 };

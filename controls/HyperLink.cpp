@@ -67,6 +67,7 @@ BEGIN_MESSAGE_MAP(CHyperLink, CStatic)
   ON_WM_TIMER()
   ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
   ON_WM_ERASEBKGND()
+  ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, OnDpiChangedAfterParent)
 END_MESSAGE_MAP()
 
 void CHyperLink::PreSubclassWindow() {
@@ -81,12 +82,12 @@ void CHyperLink::PreSubclassWindow() {
   HFONT hFont = GetFont();
   if (!hFont) hFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   if (!hFont) hFont = static_cast<HFONT>(::GetStockObject(ANSI_VAR_FONT));
-  LOGFONTA lf{};
-  ::GetObjectA(hFont, sizeof lf, &lf);
-  ::lstrcpynA(lf.lfFaceName, "Verdana", LF_FACESIZE);
-  m_fontPlain.CreateFontIndirect(&lf);
-  lf.lfUnderline = TRUE;
-  m_fontUnderline.CreateFontIndirect(&lf);
+  ::GetObjectA(hFont, sizeof m_lfBase, &m_lfBase);
+  ::lstrcpynA(m_lfBase.lfFaceName, "Verdana", LF_FACESIZE);
+  m_nBaseDpi = AfxGetDpiForWindow(m_hWnd);
+  MakeFonts();
+  // A per-monitor dialog's manager would hand the control its template font at a DPI change.
+  AfxSetDialogControlDpiChangeBehavior(m_hWnd, kDcdcDisableFontUpdate, kDcdcDisableFontUpdate);
 
   FitToText();
   LoadHandCursor();
@@ -98,6 +99,29 @@ void CHyperLink::PreSubclassWindow() {
   m_tooltip.AddTool(this, m_strTarget, rc, kToolId);
 
   CStatic::PreSubclassWindow();
+}
+
+void CHyperLink::MakeFonts() {
+  // The link's box is measured in its dialog's units, so its text grows as the dialog does.
+  const HWND hParent = ::GetParent(m_hWnd);
+  const UINT nDpi = hParent ? AfxGetLayoutDpi(hParent) : AfxGetDpiForWindow(m_hWnd);
+  LOGFONTA lf = m_lfBase;
+  AfxCreateFontForDpi(m_fontPlain, lf, m_nBaseDpi, nDpi);
+  lf.lfUnderline = TRUE;
+  AfxCreateFontForDpi(m_fontUnderline, lf, m_nBaseDpi, nDpi);
+}
+
+LRESULT CHyperLink::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+  MakeFonts();
+  const bool bUnderlined = m_nUnderlineMode == UNDERLINE_ALWAYS || (m_nUnderlineMode == UNDERLINE_HOVER && m_bHovering);
+  SetFont(bUnderlined ? m_fontUnderline : m_fontPlain, TRUE);
+  FitToText();
+  if (m_tooltip.m_hWnd) {
+    CRect rc;
+    GetClientRect(rc);
+    m_tooltip.SetToolRect(this, kToolId, rc);
+  }
+  return 0;
 }
 
 BOOL CHyperLink::DestroyWindow() {

@@ -49,6 +49,9 @@ class CHyperLink : public CStatic {
   afx_msg void OnTimer(UINT_PTR nIDEvent);
   afx_msg void OnClicked();
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+  // The plain and underlined Verdana fonts from m_lfBase, for the window's DPI.
+  void MakeFonts();
 
   static constexpr UINT_PTR kHoverTimerId = 100;
   static constexpr UINT kHoverTimerMs = 100;
@@ -61,6 +64,8 @@ class CHyperLink : public CStatic {
   BOOL m_bVisited;
   int m_nUnderlineMode;
   CString m_strTarget;
+  LOGFONTA m_lfBase{};  // the control's own font at subclassing, with the link's face
+  UINT m_nBaseDpi = dpi::kBase;
   CFont m_fontUnderline;
   CFont m_fontPlain;
   HCURSOR m_hHandCursor;  // owned copy

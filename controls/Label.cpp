@@ -2,7 +2,21 @@
 
 #include <utility>
 
-CLabel::CLabel() : m_crFore(::GetSysColor(COLOR_WINDOWTEXT)), m_hBackBrush(::GetSysColor(COLOR_BTNFACE)), m_lfFont{} {
+namespace {
+// The text must fit a box measured in its dialog's units, so it grows as the dialog does.
+UINT FontDpiOf(HWND hWnd) {
+  const HWND hParent = ::GetParent(hWnd);
+  return hParent ? AfxGetLayoutDpi(hParent) : AfxGetDpiForWindow(hWnd);
+}
+}  // namespace
+
+// The stock font is made for the system DPI.
+CLabel::CLabel()
+    : m_crFore(::GetSysColor(COLOR_WINDOWTEXT)),
+      m_hBackBrush(::GetSysColor(COLOR_BTNFACE)),
+      m_lfFont{},
+      m_nFontDpi(AfxGetSystemDpi()),
+      m_nMadeDpi(AfxGetSystemDpi()) {
   ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(m_lfFont), &m_lfFont);
   m_font.CreateFontIndirect(&m_lfFont);
 }
@@ -15,7 +29,16 @@ CLabel::~CLabel() {
 BEGIN_MESSAGE_MAP(CLabel, CStatic)
   ON_WM_CTLCOLOR_REFLECT()
   ON_WM_LBUTTONDOWN()
+  ON_MESSAGE(WM_DPICHANGED_AFTERPARENT, OnDpiChangedAfterParent)
 END_MESSAGE_MAP()
+
+void CLabel::PreSubclassWindow() {
+  // Only the font that colour requests select is made anew here; the control keeps its own
+  // until a face or height is set.
+  const UINT nDpi = FontDpiOf(m_hWnd);
+  if (nDpi != m_nMadeDpi && AfxCreateFontForDpi(m_font, m_lfFont, m_nFontDpi, nDpi)) m_nMadeDpi = nDpi;
+  CStatic::PreSubclassWindow();
+}
 
 CLabel& CLabel::SetLabelText(const char* pszText) {
   // The read-outs are rewritten every second and mostly unchanged: the same text again would
@@ -49,18 +72,31 @@ CLabel& CLabel::SetFontFace(const char* pszFaceName) {
 
 CLabel& CLabel::SetFontHeight(int nHeight) {
   m_lfFont.lfHeight = -nHeight;
+  m_nFontDpi = dpi::kBase;
   ReconstructFont();
   RedrawNow();
   return *this;
 }
 
 void CLabel::ReconstructFont() {
+  const UINT nDpi = IsWindow() ? FontDpiOf(m_hWnd) : m_nMadeDpi;
   CFont font;
-  font.CreateFontIndirect(&m_lfFont);
-  // Some static controls (Wine's) select the font they were given after asking for colours, so
-  // the control gets this font too; the old one is deleted only once it is no longer in use.
-  if (IsWindow()) SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), FALSE);
+  AfxCreateFontForDpi(font, m_lfFont, m_nFontDpi, nDpi);
+  if (IsWindow()) {
+    // A per-monitor dialog's manager would hand the control its template font at a DPI change.
+    AfxSetDialogControlDpiChangeBehavior(m_hWnd, kDcdcDisableFontUpdate, kDcdcDisableFontUpdate);
+    // Some static controls (Wine's) select the font they were given after asking for colours, so
+    // the control gets this font too; the old one is deleted only once it is no longer in use.
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), FALSE);
+  }
   m_font = std::move(font);
+  m_nMadeDpi = nDpi;
+}
+
+LRESULT CLabel::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+  ReconstructFont();
+  RedrawNow();
+  return 0;
 }
 
 void CLabel::RedrawNow() {

@@ -13,12 +13,16 @@ class CLabel : public CStatic {
   // Takes effect at the next repaint; the only setter that may run before the window exists.
   CLabel& SetBackColor(COLORREF crBack);
   CLabel& SetFontFace(const char* pszFaceName);
-  // A character height in pixels, independent of the display resolution.
+  // A character height in pixels at 96 DPI; the font grows with the window's DPI, or as far as
+  // its dialog's layout grew (AfxGetLayoutDpi).
   CLabel& SetFontHeight(int nHeight);
+
+  void PreSubclassWindow() override;
 
  protected:
   afx_msg HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
   afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+  afx_msg LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
  private:
@@ -28,5 +32,7 @@ class CLabel : public CStatic {
   COLORREF m_crFore;
   CBrush m_hBackBrush;
   LOGFONTA m_lfFont;
+  UINT m_nFontDpi;  // the DPI m_lfFont's height is meant for
   CFont m_font;
+  UINT m_nMadeDpi;  // the DPI m_font was made for
 };

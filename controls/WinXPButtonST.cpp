@@ -19,7 +19,7 @@ DWORD CWinXPButtonST::PaintFace(CDC* pDC, const CRect& rect) {
   CSelectGuard selPen(*pDC, pen);
   // Outside a rounded outline nothing is painted, so the corners keep the parent's pixels.
   if (m_bRound)
-    pDC->RoundRect(rect, CPoint(5, 5));
+    pDC->RoundRect(rect, CPoint(AfxScaleForWindow(m_hWnd, 5), AfxScaleForWindow(m_hWnd, 5)));
   else
     pDC->Rectangle(rect);
   return BTN_OK;

@@ -75,6 +75,12 @@ void CToolTipCtrl::UpdateTipText(const char* lpszText, CWnd* pWnd, UINT_PTR nIDT
   SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+void CToolTipCtrl::SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect) {
+  TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);
+  if (lpRect) ti.rect = *lpRect;
+  SendMessage(TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
 CString CToolTipCtrl::GetToolText(CWnd* pWnd, UINT_PTR nIDTool) const {
   char buf[1024] = {};
   TOOLINFOA ti = MakeToolInfo(pWnd, nIDTool);

@@ -80,6 +80,8 @@ class CToolTipCtrl : public CWnd {
   BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
   BOOL AddTool(CWnd* pWnd, const char* lpszText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
   void UpdateTipText(const char* lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
+  // The tool's rectangle in pWnd's client area, after the window changed its size.
+  void SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect);
   void Activate(BOOL bActivate) { SendMessage(TTM_ACTIVATE, bActivate); }
   void RelayEvent(LPMSG lpMsg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(lpMsg)); }
   int SetMaxTipWidth(int iWidth) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, iWidth)); }

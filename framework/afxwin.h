@@ -2,8 +2,8 @@
 // Our thin layer over Win32 with the familiar application-framework names. Callers include this
 // header alone; it brings in the pieces (afxcore.h run-time classes and message maps, afxmsg.h
 // entry macros, afxwnd.h windows, afxctrls.h control wrappers, afxmenu.h menus, afxgdi.h GDI,
-// afxstr.h strings, afxdiag.h debug-build TRACE and ASSERT) and declares dialogs, the
-// application object and threads.
+// afxdpi.h display resolution, afxstr.h strings, afxdiag.h debug-build TRACE and ASSERT) and
+// declares dialogs, the application object and threads.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -18,6 +18,7 @@
 #include "afxwnd.h"
 #include "afxctrls.h"
 #include "afxmenu.h"
+#include "afxdpi.h"
 
 #ifndef ID_HELP
 #define ID_HELP 0xE146

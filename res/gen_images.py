@@ -4,10 +4,17 @@
 Standard library only, so anyone can redraw the pictures; the output is
 committed and the build never runs this. Re-running it reproduces the files
 byte for byte.
+
+Every painted bitmap is drawn for 100, 125, 150 and 200 % (96, 120, 144 and
+192 DPI): name.bmp, and name_125.png, name_150.png, name_200.png, which the
+program keeps compressed. The icons hold one image per size the program asks
+for at those scales. The 100 % pictures are drawn exactly as before the other
+scales existed.
 """
 import math
 import os
 import struct
+import zlib
 
 OUT = os.path.dirname(os.path.abspath(__file__))
 
@@ -16,6 +23,14 @@ RED = (193, 26, 26)
 BAND = (222, 223, 222)      # caption band of the painted frame
 BOX = (181, 182, 181)
 WHITE = (255, 255, 255)
+
+# (file suffix, DPI) of every scale a bitmap is drawn for.
+SCALES = (('', 96), ('_125', 120), ('_150', 144), ('_200', 192))
+
+
+def scaled(v, dpi):
+    """A length drawn for 96 DPI at dpi, rounded as the program's MulDiv rounds."""
+    return (v * dpi + 48) // 96
 
 
 def clamp01(v):
@@ -220,6 +235,33 @@ def bmp24(cv, name):
         f.write(head + info + data)
 
 
+def png_bytes(cv, alpha):
+    """8-bit RGB or RGBA PNG with no colour-space chunks, so a decoder gives the bytes back as they are."""
+    rows = []
+    for y in range(cv.h):
+        row = bytearray(b'\0')
+        for x in range(cv.w):
+            r, g, b, a = cv.px[y][x]
+            ab = to_byte(a * 255.0)
+            if alpha:
+                row += bytes((to_byte(r), to_byte(g), to_byte(b), ab) if ab else (0, 0, 0, 0))
+            else:
+                row += bytes((to_byte(r), to_byte(g), to_byte(b)))
+        rows.append(bytes(row))
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+
+    head = struct.pack('>IIBBBBB', cv.w, cv.h, 8, 6 if alpha else 2, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', head) + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) +
+            chunk(b'IEND', b''))
+
+
+def png24(cv, name):
+    with open(os.path.join(OUT, name), 'wb') as f:
+        f.write(png_bytes(cv, False))
+
+
 def icon_image(cv):
     """One 32-bit icon image: BGRA colour rows plus the 1-bit AND mask."""
     xor = bytearray()
@@ -242,8 +284,10 @@ def icon_image(cv):
     return info + bytes(xor) + bytes(mask)
 
 
-def ico(canvases, name):
-    images = [icon_image(c) for c in canvases]
+def ico(canvases, name, classic=1):
+    """The first `classic` images as bitmaps, as icons always were; the rest PNG-compressed,
+    which Windows reads from Vista on."""
+    images = [icon_image(c) if i < classic else png_bytes(c, True) for i, c in enumerate(canvases)]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for c, img in zip(canvases, images):
@@ -295,10 +339,10 @@ CHIP_16 = [
 ]
 
 
-def chip32(cv):
-    """The 32 x 32 chip, with pixel-aligned edges."""
+def chip(cv, s=1.0):
+    """The 32 x 32 chip at scale s, with pixel-aligned edges at 1."""
     def box(x0, y0, x1, y1, r, color, opacity=1.0):
-        cv.fill(rrect(x0, y0, x1, y1, r), color, None, opacity)
+        cv.fill(rrect(x0 * s, y0 * s, x1 * s, y1 * s, r * s), color, None, opacity)
 
     for i in range(4):
         p = 9 + 4 * i
@@ -308,10 +352,11 @@ def chip32(cv):
             box(x0, y0, x1, y1, 0.3, PIXEL_COLOURS['p'])
             box(sx0, sy0, sx1, sy1, 0.0, PIXEL_COLOURS['q'])
     top, bot = (58, 150, 215), (0, 84, 148)
-    cv.shade(rrect(6, 6, 26, 26, 2.5), lambda x, y: lerp(top, bot, clamp01((y + 0.5 - 6) / 20.0)))
+    cv.shade(rrect(6 * s, 6 * s, 26 * s, 26 * s, 2.5 * s),
+             lambda x, y: lerp(top, bot, clamp01((y + 0.5 - 6 * s) / (20.0 * s))))
     box(7, 7, 25, 16, 1.5, WHITE, 0.10)
-    cv.fill(rrect_ring(6, 6, 26, 26, 2.5, 1.0), PIXEL_COLOURS['o'])
-    cv.fill(lambda px, py: clamp01(2.5 - math.hypot(px - 11, py - 11)), RED)
+    cv.fill(rrect_ring(6 * s, 6 * s, 26 * s, 26 * s, 2.5 * s, 1.0 * s), PIXEL_COLOURS['o'])
+    cv.fill(lambda px, py: clamp01(2.5 * s - math.hypot(px - 11 * s, py - 11 * s)), RED)
     for i, hgt in enumerate((5, 9, 13)):
         x = 12 + 4 * i
         box(x, 22 - hgt, x + 3, 22, 0.5, WHITE)
@@ -322,7 +367,7 @@ def app_icon(size):
     if size == 16:
         paint_pixels(cv, CHIP_16)
     else:
-        chip32(cv)
+        chip(cv, size / 32.0)
     return cv
 
 
@@ -332,37 +377,72 @@ def bolt_points(x, y, s):
     return [(x + px * s, y + py * s) for px, py in pts]
 
 
-def optimize_icon():
-    # The image button lays this icon out as 16 x 16 (its size is taken from the
-    # hotspot) but draws it at its natural 32 x 32, so the picture lives in the
-    # top-left quarter and the rest stays transparent.
-    cv = Canvas(32, 32)
-    paint_pixels(cv, CHIP_16, 0, 0)
-    bolt = bolt_points(5.0, 0.0, 13.0)
+def optimize_icon(size=32):
+    # The image button lays this icon out at half its size (taken from the hotspot) but draws
+    # it at its natural size, so the picture lives in the top-left quarter and the rest stays
+    # transparent.
+    cv = Canvas(size, size)
+    k = size / 32.0
+    if size == 32:
+        paint_pixels(cv, CHIP_16, 0, 0)
+    else:
+        chip(cv, k / 2.0)
+    bolt = bolt_points(5.0 * k, 0.0, 13.0 * k)
     ring = [(bolt[i][0], bolt[i][1], bolt[(i + 1) % 7][0], bolt[(i + 1) % 7][1]) for i in range(7)]
-    cv.fill(strokes(ring, 1.7), (132, 60, 0), bbox_of(bolt, 2))
-    cv.shade(polygon(bolt), lambda x, y: lerp((255, 226, 92), (246, 150, 24), clamp01(y / 13.0)),
-             bbox_of(bolt, 1))
+    cv.fill(strokes(ring, 1.7 * k), (132, 60, 0), bbox_of(bolt, 2 * k))
+    cv.shade(polygon(bolt), lambda x, y: lerp((255, 226, 92), (246, 150, 24), clamp01(y / (13.0 * k))),
+             bbox_of(bolt, 1 * k))
     return cv
 
 
-def caption_button(glyph, hot):
-    cv = Canvas(17, 16, BAND, 1.0)
+def caption_button(glyph, hot, dpi=96):
+    w, h = scaled(17, dpi), scaled(16, dpi)
+    s = dpi / 96.0
+    cv = Canvas(w, h, BAND, 1.0)
     if hot and glyph == 'close':
         face_top, face_bot, edge, ink = (214, 60, 55), RED, (140, 16, 16), WHITE
     elif hot:
         face_top, face_bot, edge, ink = WHITE, (214, 232, 248), (96, 150, 200), BLUE
     else:
         face_top, face_bot, edge, ink = (236, 237, 236), BAND, BOX, (90, 89, 90)
-    cv.shade(rrect(0, 0, 17, 16, 3.0), lambda x, y: lerp(face_top, face_bot, y / 15.0))
-    cv.fill(rrect_ring(0, 0, 17, 16, 3.0, 1.0), edge)
-    for y, row in enumerate(CAPTION_GLYPHS[glyph]):
-        for x, ch in enumerate(row):
-            if ch != '.':
-                a = 1.0 if ch == '#' else 0.45
-                gx = 8 - len(row) // 2 + x
-                cv.blend(gx, 4 + y, ink, a)
+    # Whole-pixel edges stay sharp; they grow with the scale in whole steps.
+    edge_width = float(int(s + 0.5))
+    cv.shade(rrect(0, 0, w, h, 3.0 * s), lambda x, y: lerp(face_top, face_bot, y / (h - 1.0)))
+    cv.fill(rrect_ring(0, 0, w, h, 3.0 * s, edge_width), edge)
+    if dpi == 96:
+        for y, row in enumerate(CAPTION_GLYPHS[glyph]):
+            for x, ch in enumerate(row):
+                if ch != '.':
+                    a = 1.0 if ch == '#' else 0.45
+                    gx = 8 - len(row) // 2 + x
+                    cv.blend(gx, 4 + y, ink, a)
+    else:
+        caption_glyph(cv, glyph, w, h, s, ink)
     return cv
+
+
+def caption_glyph(cv, glyph, w, h, s, ink):
+    """The 7 x 7 pixel glyphs of the 100 % buttons as shapes, for the larger scales."""
+    g = int(7 * s + 0.5)
+    x0, y0 = (w - g) // 2, (h - g) // 2
+    u = g / 7.0
+
+    def at(ux, uy):
+        return (x0 + ux * u, y0 + uy * u)
+
+    box = (x0 - 2, y0 - 2, x0 + g + 2, y0 + g + 2)
+    if glyph == 'close':
+        a, b, c, d = at(1.0, 1.0), at(6.0, 6.0), at(6.0, 1.0), at(1.0, 6.0)
+        cv.fill(strokes([(a[0], a[1], b[0], b[1]), (c[0], c[1], d[0], d[1])], 1.9 * u), ink, box)
+    elif glyph == 'minimize':
+        cv.fill(rrect(x0, y0 + g - int(2 * s + 0.5), x0 + g, y0 + g, 0.0), ink, box)
+    else:
+        hook = arc(3.5, 2.0, 2.4, 1.6, 180, 360, 16) + [(5.9, 2.3), (3.5, 3.6), (3.5, 4.5)]
+        pts = [at(px, py) for px, py in hook]
+        segs = [(pts[i][0], pts[i][1], pts[i + 1][0], pts[i + 1][1]) for i in range(len(pts) - 1)]
+        cv.fill(strokes(segs, 1.5 * u), ink, box)
+        dx, dy = at(3.5, 6.3)
+        cv.fill(lambda px, py: clamp01(0.85 * u + 0.5 - math.hypot(px - dx, py - dy)), ink, box)
 
 
 CAPTION_GLYPHS = {
@@ -403,34 +483,35 @@ def trace_segments(paths):
     return segs
 
 
-def memory_module(cv, x0, y0, w, h):
+def memory_module(cv, x0, y0, w, h, s=1.0):
     """A memory module seen from the front: PCB, eight chips, gold contacts."""
     pcb_top, pcb_bot = (22, 118, 186), (0, 78, 140)
-    cv.shade(rrect(x0, y0, x0 + w, y0 + h, 1.5),
+    cv.shade(rrect(x0, y0, x0 + w, y0 + h, 1.5 * s),
              lambda x, y: lerp(pcb_top, pcb_bot, clamp01((y + 0.5 - y0) / h)))
-    cv.fill(rrect_ring(x0, y0, x0 + w, y0 + h, 1.5, 1.0), (0, 56, 104))
+    cv.fill(rrect_ring(x0, y0, x0 + w, y0 + h, 1.5 * s, 1.0 * s), (0, 56, 104))
     # Side notches that hold the module in its slot.
-    for nx in (x0 - 0.5, x0 + w - 2.5):
-        cv.fill(rrect(nx, y0 + h * 0.45, nx + 3, y0 + h * 0.45 + 4, 1.5), WHITE)
-    chips, gap, margin = 8, 4.0, 7.0
+    for nx in (x0 - 0.5 * s, x0 + w - 2.5 * s):
+        cv.fill(rrect(nx, y0 + h * 0.45, nx + 3 * s, y0 + h * 0.45 + 4 * s, 1.5 * s), WHITE)
+    chips, gap, margin = 8, 4.0 * s, 7.0 * s
     cw = (w - 2 * margin - (chips - 1) * gap) / chips
     for i in range(chips):
         cx = x0 + margin + i * (cw + gap)
-        cv.fill(rrect(cx, y0 + 3, cx + cw, y0 + h - 8, 1.0), (36, 40, 48))
-        cv.fill(rrect(cx + 1, y0 + 3.5, cx + cw - 1, y0 + 5, 0.5), (92, 98, 110))
+        cv.fill(rrect(cx, y0 + 3 * s, cx + cw, y0 + h - 8 * s, 1.0 * s), (36, 40, 48))
+        cv.fill(rrect(cx + 1 * s, y0 + 3.5 * s, cx + cw - 1 * s, y0 + 5 * s, 0.5 * s), (92, 98, 110))
     # Gold contacts, with the key notch off centre.
     notch = x0 + w * 0.42
-    x = x0 + 4.0
-    while x + 2 <= x0 + w - 4:
-        if not (notch - 3 < x + 1 < notch + 3):
-            cv.fill(rrect(x, y0 + h - 5, x + 2, y0 + h - 1, 0.0), (232, 186, 74))
-            cv.fill(rrect(x, y0 + h - 5, x + 2, y0 + h - 4, 0.0), (252, 226, 140))
-        x += 3.0
-    cv.fill(rrect(notch - 2, y0 + h - 5, notch + 2, y0 + h + 1, 1.0), WHITE)
+    x = x0 + 4.0 * s
+    while x + 2 * s <= x0 + w - 4 * s:
+        if not (notch - 3 * s < x + 1 * s < notch + 3 * s):
+            cv.fill(rrect(x, y0 + h - 5 * s, x + 2 * s, y0 + h - 1 * s, 0.0), (232, 186, 74))
+            cv.fill(rrect(x, y0 + h - 5 * s, x + 2 * s, y0 + h - 4 * s, 0.0), (252, 226, 140))
+        x += 3.0 * s
+    cv.fill(rrect(notch - 2 * s, y0 + h - 5 * s, notch + 2 * s, y0 + h + 1 * s, 1.0 * s), WHITE)
 
 
-def banner():
-    w, h = 507, 61
+def banner(dpi=96):
+    w, h = scaled(507, dpi), scaled(61, dpi)
+    s = dpi / 96.0
     cv = Canvas(w, h, BLUE, 1.0)
     light = lerp(BLUE, WHITE, 0.40)
     for y in range(h):
@@ -450,48 +531,57 @@ def banner():
         [(150, 48), (232, 48), (238, 54), (304, 54)],
         [(168, 56), (214, 56)],
     ]
-    cv.fill(strokes(trace_segments(paths), 1.4), WHITE, (140, 0, 340, h), 0.22)
+    paths = [[(px * s, py * s) for px, py in pts] for pts in paths]
+    cv.fill(strokes(trace_segments(paths), 1.4 * s), WHITE, (140 * s, 0, 340 * s, h), 0.22)
     for pts in paths:
         for (px, py) in (pts[0], pts[-1]):
-            cv.fill(lambda qx, qy, px=px, py=py: clamp01(2.6 - math.hypot(qx - px, qy - py)),
-                    WHITE, (px - 4, py - 4, px + 5, py + 5), 0.35)
+            cv.fill(lambda qx, qy, px=px, py=py: clamp01(2.6 * s - math.hypot(qx - px, qy - py)),
+                    WHITE, (px - 4 * s, py - 4 * s, px + 5 * s, py + 5 * s), 0.35)
 
     # Light sweep at the right; the home page link is drawn over it.
-    ex, ey, rx, ry = 606.0, 64.0, 290.0, 116.0
+    ex, ey, rx, ry = 606.0 * s, 64.0 * s, 290.0 * s, 116.0 * s
 
     def ellipse_d(px, py):
         return (math.hypot((px - ex) / rx, (py - ey) / ry) - 1.0) * rx
 
-    cv.fill(lambda px, py: clamp01(1.4 - abs(ellipse_d(px, py) + 4.5)), RED, (290, 0, w, h))
+    cv.fill(lambda px, py: clamp01(1.4 * s - abs(ellipse_d(px, py) + 4.5 * s)), RED, (290 * s, 0, w, h))
     cv.shade(lambda px, py: clamp01(0.5 - ellipse_d(px, py)),
-             lambda x, y: lerp((222, 236, 250), WHITE, clamp01((x - 320) / 150.0)), (290, 0, w, h))
+             lambda x, y: lerp((222, 236, 250), WHITE, clamp01((x - 320 * s) / (150.0 * s))), (290 * s, 0, w, h))
 
-    memory_module(cv, 344, 38, 152, 19)
+    memory_module(cv, 344 * s, 38 * s, 152 * s, 19 * s, s)
 
     # Product name and tagline.
-    base, sc, sw = 37, 3.4, 3.4
-    glyphs, end = text_glyphs('Mnemora', 18, base, sc, sw)
+    base, sc, sw = 37 * s, 3.4 * s, 3.4 * s
+    glyphs, end = text_glyphs('Mnemora', 18 * s, base, sc, sw)
     for g in glyphs:
-        sh = [(a + 1.2, b + 1.6, c + 1.2, d + 1.6) for a, b, c, d in g]
-        cv.fill(strokes(sh, sw), (0, 48, 96), seg_bbox(sh, 4), 0.45)
-        cv.fill(strokes(g, sw), WHITE, seg_bbox(g, 4))
+        sh = [(a + 1.2 * s, b + 1.6 * s, c + 1.2 * s, d + 1.6 * s) for a, b, c, d in g]
+        cv.fill(strokes(sh, sw), (0, 48, 96), seg_bbox(sh, 4 * s), 0.45)
+        cv.fill(strokes(g, sw), WHITE, seg_bbox(g, 4 * s))
     glyphs, _ = text_glyphs('.Net', end + 1.0 * sc + sw, base, sc, sw)
     for g in glyphs:
-        cv.fill(strokes(g, sw + 3.0), WHITE, seg_bbox(g, 6), 0.95)
-        cv.fill(strokes(g, sw), RED, seg_bbox(g, 4))
-    draw_text(cv, 'Free your memory', 20, 52, 1.15, 1.25, (214, 232, 248))
+        cv.fill(strokes(g, sw + 3.0 * s), WHITE, seg_bbox(g, 6 * s), 0.95)
+        cv.fill(strokes(g, sw), RED, seg_bbox(g, 4 * s))
+    draw_text(cv, 'Free your memory', 20 * s, 52 * s, 1.15 * s, 1.25 * s, (214, 232, 248))
     return cv
 
 
 def main():
-    ico([app_icon(16), app_icon(32)], 'mnemora.ico')
-    ico([optimize_icon()], 'optimize.ico')
-    for glyph, ids in (('minimize', ('caption_minimize', 'caption_minimize_hot')),
-                       ('close', ('caption_close', 'caption_close_hot')),
-                       ('help', ('caption_help', 'caption_help_hot'))):
-        bmp24(caption_button(glyph, False), ids[0] + '.bmp')
-        bmp24(caption_button(glyph, True), ids[1] + '.bmp')
-    bmp24(banner(), 'banner.bmp')
+    # The 100 % images come first, as they always were; then the sizes the program loads at
+    # 125, 150 and 200 %: small icons of 20, 24 and 32, standard ones of 40, 48 and 64.
+    ico([app_icon(n) for n in (16, 32, 20, 24, 40, 48, 64)], 'mnemora.ico', 2)
+    ico([optimize_icon(n) for n in (32, 40, 48, 64)], 'optimize.ico', 1)
+    for suffix, dpi in SCALES:
+        def save(cv, name):
+            if suffix:
+                png24(cv, name + suffix + '.png')
+            else:
+                bmp24(cv, name + '.bmp')
+        for glyph, ids in (('minimize', ('caption_minimize', 'caption_minimize_hot')),
+                           ('close', ('caption_close', 'caption_close_hot')),
+                           ('help', ('caption_help', 'caption_help_hot'))):
+            save(caption_button(glyph, False, dpi), ids[0])
+            save(caption_button(glyph, True, dpi), ids[1])
+        save(banner(dpi), 'banner')
 
 
 if __name__ == '__main__':

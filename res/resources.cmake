@@ -7,6 +7,7 @@ set(MNEMORA_RC_SOURCES ${CMAKE_CURRENT_LIST_DIR}/Mnemora.rc)
 file(GLOB _mnemora_rc_files
   ${CMAKE_CURRENT_LIST_DIR}/*.ico
   ${CMAKE_CURRENT_LIST_DIR}/*.bmp
+  ${CMAKE_CURRENT_LIST_DIR}/*.png
   ${CMAKE_CURRENT_LIST_DIR}/*.manifest
   ${CMAKE_CURRENT_LIST_DIR}/*.h)
 set_source_files_properties(${MNEMORA_RC_SOURCES} PROPERTIES OBJECT_DEPENDS "${_mnemora_rc_files}")

@@ -89,12 +89,13 @@ wineserver_kill() {
     WINEPREFIX=$1 timeout -k 5 60 wineserver -k >/dev/null 2>&1 || true
 }
 
-# prepare_prefix PREFIX [desktop|undecorated]: creates or updates the prefix and waits until Wine
-# is idle. With "desktop", every program in it runs inside the virtual desktop $MNEMORA_DESKTOP.
-# With "undecorated", Wine draws the frames of captioned windows itself instead of handing them to
-# the window manager of the user's desktop, which would hide a frame the program paints.
+# prepare_prefix PREFIX [desktop|undecorated] [DPI]: creates or updates the prefix and waits until
+# Wine is idle. With "desktop", every program in it runs inside the virtual desktop
+# $MNEMORA_DESKTOP. With "undecorated", Wine draws the frames of captioned windows itself instead
+# of handing them to the window manager of the user's desktop, which would hide a frame the program
+# paints. DPI (96, 120, 144, 192...) is the display resolution of every program in the prefix.
 prepare_prefix() {
-    local prefix=$1 mode=${2:-}
+    local prefix=$1 mode=${2:-} dpi=${3:-}
     mkdir -p "$(dirname "$prefix")"
     local started=$SECONDS
     WINEPREFIX=$prefix timeout -k 10 300 wineboot -i </dev/null >/dev/null 2>&1 ||
@@ -108,6 +109,14 @@ prepare_prefix() {
     elif [ "$mode" = undecorated ]; then
         wine_in "$prefix" 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 ||
             die "could not turn off window manager decorations in $prefix"
+    fi
+    if [ -n "$dpi" ]; then
+        case $dpi in '' | *[!0-9]*) die "DPI must be a number, not '$dpi'" ;; esac
+        [ "$dpi" -ge 48 ] && [ "$dpi" -le 480 ] || die "DPI $dpi is out of range (48 to 480)"
+        # Programs that run already keep the value they read; after the wait below for the
+        # server to end, the next session starts with it.
+        wine_in "$prefix" 60 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+            </dev/null >/dev/null 2>&1 || die "could not set the display resolution in $prefix"
     fi
     WINEPREFIX=$prefix timeout -k 10 180 wineserver -w || die "wineserver -w timed out for $prefix"
     # Debian's Wine 8 never looks in /usr/share/wine/fonts (package fonts-wine); without these

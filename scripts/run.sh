@@ -3,6 +3,7 @@
 # With a DISPLAY it runs there until you close it. Without one it runs in a private Xvfb
 # for MNEMORA_RUN_SECONDS (default 8), writes build/win/screenshot.png, closes the program
 # and stops the server. Arguments are passed to Mnemora.exe (any argument starts it hidden).
+# MNEMORA_DPI (default 96; 120, 144, 192 for 125, 150, 200 %) is the display resolution.
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 # shellcheck source=scripts/common.sh
@@ -21,7 +22,7 @@ prefix=$WIN_BUILD/run-prefix
 if [ -n "${DISPLAY:-}" ]; then
     on_exit wineserver_kill "$prefix"
     # The program paints its own frame and caption; the desktop's window manager must not.
-    prepare_prefix "$prefix" undecorated
+    prepare_prefix "$prefix" undecorated "${MNEMORA_DPI:-96}"
     log "starting $exe on $DISPLAY"
     rc=0
     wine_in "$prefix" "${MNEMORA_RUN_TIMEOUT:-12h}" "$exe" "$@" || rc=$?
@@ -31,8 +32,8 @@ fi
 start_xvfb
 # After start_xvfb, so it runs first at exit: nothing of Wine may outlive the X server.
 on_exit wineserver_kill "$prefix"
-prepare_prefix "$prefix"
-log "starting $exe in a virtual desktop on $DISPLAY"
+prepare_prefix "$prefix" "" "${MNEMORA_DPI:-96}"
+log "starting $exe in a virtual desktop on $DISPLAY at ${MNEMORA_DPI:-96} DPI"
 seconds=${MNEMORA_RUN_SECONDS:-8}
 wine_in "$prefix" $((seconds + 120)) explorer "/desktop=$MNEMORA_DESKTOP" "$exe" "$@" </dev/null &
 pid=$!

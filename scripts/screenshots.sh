@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots from the real program under Wine: the main window on a first
 # start, the tray menu opened on the notification-area icon, and the About box, each cropped to
-# what it shows, as PNG files in docs/screenshots/. Runs in a fresh prefix with a virtual
-# desktop (build/win/shots-prefix) on a private Xvfb display.
+# what it shows, then the main window once more at 150 % (144 DPI), as PNG files in
+# docs/screenshots/. Runs in a fresh prefix with a virtual desktop (build/win/shots-prefix) on a
+# private Xvfb display.
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 # shellcheck source=scripts/common.sh
@@ -31,7 +32,13 @@ MNEMORA_EXE=$exe MNEMORA_E2E_OUT=$shots/ wine_in "$prefix" 180 "$tool" </dev/nul
     die "MnemoraShots failed (pictures so far: $shots)"
 wineserver_kill "$prefix"
 
-for name in main-window tray-menu about; do
+log "taking the main window at 150 %"
+prepare_prefix "$prefix" desktop 144
+MNEMORA_EXE=$exe MNEMORA_E2E_OUT=$shots/ wine_in "$prefix" 180 "$tool" main main-window-150.bmp </dev/null ||
+    die "MnemoraShots failed at 150 % (pictures so far: $shots)"
+wineserver_kill "$prefix"
+
+for name in main-window tray-menu about main-window-150; do
     [ -f "$shots/$name.bmp" ] || die "no $shots/$name.bmp"
     # No time stamps in the files, so a picture that did not change makes no change in git.
     convert "$shots/$name.bmp" -strip -define png:exclude-chunks=date,time "$out/$name.png"

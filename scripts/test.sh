@@ -96,6 +96,14 @@ if [ "$want_win" -eq 1 ] || [ "$want_e2e" -eq 1 ]; then
             prepare_prefix "$e2e_prefix" desktop
             WINEPREFIX=$e2e_prefix run_ctest e2e "$WIN_BUILD" -L '^e2e$'
             wineserver_kill "$e2e_prefix"
+            # The look at 150 %: Wine has one DPI per prefix, read when its server starts.
+            e2e_dpi_prefix=$WIN_BUILD/e2e-dpi-prefix
+            on_exit wineserver_kill "$e2e_dpi_prefix"
+            wineserver_kill "$e2e_dpi_prefix"
+            rm -rf "$e2e_dpi_prefix"
+            prepare_prefix "$e2e_dpi_prefix" desktop 144
+            WINEPREFIX=$e2e_dpi_prefix run_ctest e2e-dpi "$WIN_BUILD" -L '^e2e-dpi$'
+            wineserver_kill "$e2e_dpi_prefix"
         fi
     else
         build_failed Windows

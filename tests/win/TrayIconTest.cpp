@@ -146,6 +146,37 @@ TEST_F(TrayIconTest, TipDetailAndNotification_ShellCallsOnlyForChangesNoticeOnce
   for (size_t i : {3u, 4u}) EXPECT_EQ(g_calls[i].data.uFlags & NIF_INFO, 0u) << i;
 }
 
+UINT g_shellDpi = 96;
+UINT ShellDpi(HWND) { return g_shellDpi; }
+
+int IconWidth(HICON hIcon) {
+  ICONINFO info = {};
+  if (!::GetIconInfo(hIcon, &info)) return 0;
+  BITMAP bm = {};
+  ::GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+  ::DeleteObject(info.hbmColor);
+  ::DeleteObject(info.hbmMask);
+  return bm.bmWidth;
+}
+
+TEST_F(TrayIconTest, IconResource_TaskbarCreatedAtAnotherDpi_ReloadedAtItsSmallIconSize) {
+  AfxSetDpiForWindowStandIn(&ShellDpi);
+  g_shellDpi = 144;
+  {
+    CTrayIcon tray(IDR_TRAY_MENU);
+    tray.SetNotifyWindow(CWnd::FromHandle(m_hHost), WM_TRAY_NOTIFY);
+    ASSERT_TRUE(tray.SetIconResource(IDR_MAINFRAME));
+    const HICON hFirst = g_calls.back().data.hIcon;
+    EXPECT_EQ(IconWidth(hFirst), AfxGetSystemMetricsForDpi(SM_CXSMICON, 144));
+
+    g_shellDpi = 192;
+    ASSERT_TRUE(tray.Restore());
+    EXPECT_EQ(IconWidth(g_calls.back().data.hIcon), AfxGetSystemMetricsForDpi(SM_CXSMICON, 192));
+    EXPECT_EQ(IconWidth(hFirst), 0) << "the icon of the former size was kept";
+  }
+  AfxSetDpiForWindowStandIn(nullptr);
+}
+
 TEST_F(TrayIconTest, Destructor_IconShown_RemovesIt_NoIcon_NoCall) {
   { CTrayIcon idle(IDR_TRAY_MENU); }
   EXPECT_TRUE(g_calls.empty());

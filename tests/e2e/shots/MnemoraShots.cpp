@@ -2,6 +2,7 @@
 // start, the tray menu opened on the notification-area icon, and the About box. Run by
 // scripts/screenshots.sh in a fresh Wine prefix with a virtual desktop; writes main-window.bmp,
 // tray-menu.bmp and about.bmp into MNEMORA_E2E_OUT. Exit code 0 when all three were taken.
+// "MnemoraShots main NAME.bmp" takes the main window only, as NAME.bmp.
 
 #include <windows.h>
 
@@ -48,11 +49,13 @@ RECT Inflated(const RECT& r, int by) {
               std::min<LONG>(GetSystemMetrics(SM_CYSCREEN), r.bottom + by)};
 }
 
-int TakeShots(const RunningProgram& app, const std::string& exe) {
+int TakeShots(const RunningProgram& app, const std::string& exe, const char* mainOnly) {
   if (!WaitUntilOnScreen(app.dialog) || !BringToFront(app.dialog)) return Fail("the main window did not show");
   ParkMouse();
   Sleep(500);
-  if (!Save(WindowRectOf(app.dialog), "main-window.bmp")) return Fail("could not save the main window");
+  if (!Save(WindowRectOf(app.dialog), mainOnly ? mainOnly : "main-window.bmp"))
+    return Fail("could not save the main window");
+  if (mainOnly) return 0;
 
   // The tray menu as a user opens it: window hidden, a right click on the icon.
   if (!Post(app.dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0) || !WaitForVisibility(app.dialog, false, 5000))
@@ -88,7 +91,8 @@ int TakeShots(const RunningProgram& app, const std::string& exe) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const char* mainOnly = argc == 3 && std::string(argv[1]) == "main" ? argv[2] : nullptr;
   const std::string exe = ShippedExe();
   if (exe.empty()) return Fail("MNEMORA_EXE is not set");
   TerminateProcessesNamed("Mnemora.exe");
@@ -99,7 +103,7 @@ int main() {
   std::string error;
   RunningProgram app = StartProgram(exe, {}, &error);
   if (!app.dialog) return Fail(("the program did not start: " + error).c_str());
-  const int result = TakeShots(app, exe);
+  const int result = TakeShots(app, exe, mainOnly);
   Post(app.dialog, WM_CLOSE);
   if (!app.process.WaitForExit(10000)) app.process.Terminate();
   return result;

@@ -372,10 +372,14 @@ bool BringToFront(HWND window) {
 }
 
 bool WaitUntilOnScreen(HWND dialog) {
+  // A point of the white panel at any DPI: the panel grows with it.
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
   const bool painted = WaitUntil(
       [&] {
         const RECT w = WindowRectOf(dialog);
-        return ClientPixel(dialog, 10, 100) == RGB(255, 255, 255) &&
+        return ClientPixel(dialog, MulDiv(10, dpi, 96), MulDiv(100, dpi, 96)) == RGB(255, 255, 255) &&
                ScreenPixel((w.left + w.right) / 2, w.top) == RGB(222, 223, 222);
       },
       10000);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AboutDlg.h"
@@ -191,6 +192,84 @@ TEST_F(Dialogs, EndSession_ThresholdBeingTyped_StoredOnlyWhenSessionEnds) {
   ::SendMessageA(dlg.m_hWnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_EQ(stored(), "33");
   dlg.DestroyWindow();
+}
+
+// ---- a DPI change -----------------------------------------------------------------------------
+
+UINT g_dpi = 96;
+UINT FakeDpi(HWND) { return g_dpi; }
+
+// Stands in for the dialog manager of a per-monitor dialog too (Wine has none): the dialog's font
+// is the template's made for the new DPI.
+class CProbeDlg : public CMnemoraDlg {
+ public:
+  using CMnemoraDlg::m_frame;
+  using CMnemoraDlg::m_rcClose;
+  HFONT m_hTemplateFont = nullptr;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_GETFONT && m_hTemplateFont) return reinterpret_cast<LRESULT>(m_hTemplateFont);
+    return CMnemoraDlg::WindowProc(message, wParam, lParam);
+  }
+};
+
+LOGFONTA FontOf(const CWnd& dlg, int id) {
+  LOGFONTA lf = {};
+  ::GetObjectA(reinterpret_cast<HFONT>(::SendDlgItemMessageA(dlg.m_hWnd, id, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  return lf;
+}
+
+// As the system tells a per-monitor dialog of a new DPI: the dialog first, whose manager makes
+// the template's font for the DPI, then its children.
+void ChangeDpi(CProbeDlg& dlg, UINT nDpi, CFont& templateFont) {
+  g_dpi = nDpi;
+  LOGFONTA lf = {};
+  lf.lfHeight = -MulDiv(8, static_cast<int>(nDpi), 72);
+  ::lstrcpyA(lf.lfFaceName, "MS Sans Serif");
+  templateFont.CreateFontIndirect(&lf);
+  dlg.m_hTemplateFont = templateFont;
+  RECT suggested = {};
+  ::GetWindowRect(dlg.m_hWnd, &suggested);
+  ::SendMessageA(dlg.m_hWnd, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&suggested));
+  ::EnumChildWindows(
+      dlg.m_hWnd,
+      [](HWND h, LPARAM) -> BOOL {
+        ::SendMessageA(h, WM_DPICHANGED_AFTERPARENT, 0, 0);
+        return TRUE;
+      },
+      0);
+  ::SendMessageA(dlg.m_hWnd, WM_NCPAINT, 1, 0);
+}
+
+TEST_F(Dialogs, DpiChange_ThereAndBack_FontsFrameAndCaptionButtonsFollow) {
+  AfxSetDpiForWindowStandIn(&FakeDpi);
+  g_dpi = 96;
+  CProbeDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_MAIN_DIALOG));
+  ::SendMessageA(dlg.m_hWnd, WM_NCPAINT, 1, 0);
+  const LOGFONTA label96 = FontOf(dlg, IDC_TOTAL_PHYS_LABEL), link96 = FontOf(dlg, IDC_HOMEPAGE_LINK);
+  ASSERT_EQ(dlg.m_rcClose.Width(), 17);
+
+  CFont font144, font96;
+  ChangeDpi(dlg, 144, font144);
+  EXPECT_EQ(dlg.m_frame.Dpi(), 144u);
+  EXPECT_EQ(dlg.m_rcClose.Width(), 26);
+  EXPECT_EQ(dlg.m_rcClose.Height(), 24);
+  for (const auto& [id, lf96] : {std::pair{IDC_TOTAL_PHYS_LABEL, label96}, std::pair{IDC_HOMEPAGE_LINK, link96}}) {
+    const LOGFONTA lf = FontOf(dlg, id);
+    EXPECT_STREQ(lf.lfFaceName, "Verdana") << "control " << id;
+    EXPECT_EQ(lf.lfHeight, dpi::FontHeight(lf96.lfHeight, 96, 144)) << "control " << id;
+    EXPECT_EQ(lf.lfUnderline, lf96.lfUnderline) << "control " << id;
+  }
+
+  ChangeDpi(dlg, 96, font96);
+  EXPECT_EQ(dlg.m_rcClose.Width(), 17);
+  EXPECT_EQ(FontOf(dlg, IDC_TOTAL_PHYS_LABEL).lfHeight, label96.lfHeight);
+  EXPECT_EQ(FontOf(dlg, IDC_HOMEPAGE_LINK).lfHeight, link96.lfHeight);
+  dlg.m_hTemplateFont = nullptr;
+  dlg.DestroyWindow();
+  AfxSetDpiForWindowStandIn(nullptr);
 }
 
 }  // namespace
