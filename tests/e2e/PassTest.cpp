@@ -195,9 +195,10 @@ TEST_F(Pass, CommandLineOptimize_NoCopyThenCopyRunning_PassRunsThereAndRequester
   HWND dialog = nullptr;
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round == 0 ? "no copy running" : "a copy running");
-    if (dialog)
+    if (dialog) {
       ASSERT_TRUE(
           e2e::SendWithTimeout(GetDlgItem(dialog, IDC_OPTIMIZE_PERCENT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")));
+    }
     std::string error;
     e2e::ChildProcess request = e2e::ChildProcess::Launch(m_exe, round == 0 ? "/optimize" : "-OPTIMIZE", &error);
     ASSERT_TRUE(request) << error;
