@@ -51,7 +51,7 @@ RECT Inflated(const RECT& r, int by) {
 int TakeShots(const RunningProgram& app, const std::string& exe) {
   if (!WaitUntilOnScreen(app.dialog) || !BringToFront(app.dialog)) return Fail("the main window did not show");
   ParkMouse();
-  Sleep(500);
+  CaptureSettled(WindowRectOf(app.dialog));
   if (!Save(WindowRectOf(app.dialog), "main-window.bmp")) return Fail("could not save the main window");
 
   // The tray menu as a user opens it: window hidden, a right click on the icon.
@@ -62,10 +62,11 @@ int TakeShots(const RunningProgram& app, const std::string& exe) {
   const auto slot = slots.empty() ? std::nullopt : TraySlotRect(slots[0]);
   if (!slot) return Fail("the tray icon's place is unknown");
   const POINT center = CenterOf(*slot);
+  const Image screen = CaptureScreen();
   if (!Click(center.x, center.y, MouseButton::Right)) return Fail("could not right-click the tray icon");
   HWND menu = WaitForPopupMenu(app.Pid(), 5000);
   if (!menu) return Fail("no tray menu");
-  Sleep(500);
+  CaptureSettled(WindowRectOf(menu), screen.Crop(WindowRectOf(menu)));
   RECT area = Inflated(Union(WindowRectOf(menu), *slot), kTrayMargin);
   area.left = std::max(0L, area.left - kTaskbarStretch);
   const bool menuSaved = Save(area, "tray-menu.bmp");
@@ -79,7 +80,7 @@ int TakeShots(const RunningProgram& app, const std::string& exe) {
   HWND about = WaitForTopLevelWindow(app.Pid(), "About Mnemora.Net", 5000, "#32770");
   if (!about || !WaitForVisibility(about, true, 5000) || !BringToFront(about)) return Fail("no About box");
   ParkMouse();
-  Sleep(500);
+  CaptureSettled(WindowRectOf(about));
   const bool aboutSaved = Save(WindowRectOf(about), "about.bmp");
   Post(about, WM_COMMAND, IDOK, 0);
   WaitUntil([&] { return !IsWindow(about); }, 5000);
