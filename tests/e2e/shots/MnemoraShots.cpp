@@ -69,6 +69,7 @@ int TakeShots(const RunningProgram& app, const std::string& exe) {
   CaptureSettled(WindowRectOf(menu), screen.Crop(WindowRectOf(menu)));
   RECT area = Inflated(Union(WindowRectOf(menu), *slot), kTrayMargin);
   area.left = std::max(0L, area.left - kTaskbarStretch);
+  CaptureSettled(area);  // the taskbar beneath too
   const bool menuSaved = Save(area, "tray-menu.bmp");
   Post(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   WaitUntil([&] { return FindVisiblePopupMenu(app.Pid()) == nullptr; }, 5000);
