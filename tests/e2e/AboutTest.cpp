@@ -25,12 +25,14 @@ class AboutTest : public ProgramTest {
 
   HWND WaitForAbout() { return WaitForTopLevelWindow(m_app.Pid(), kAboutTitle, 5000, "#32770"); }
 
-  // Opens About with a real click on the main dialog's About button.
+  // Opens About with a real click on the main dialog's About button; returns once it is painted.
   HWND OpenAboutByClick() {
     const POINT about = CenterOf(ControlScreenRect(m_app.dialog, 1033));
+    const Image screen = CaptureScreen();
     if (!Click(about.x, about.y)) return nullptr;
     HWND dialog = WaitForAbout();
-    if (dialog) WaitForVisibility(dialog, true, 5000);
+    if (dialog && WaitForVisibility(dialog, true, 5000))
+      CaptureSettled(WindowRectOf(dialog), screen.Crop(WindowRectOf(dialog)));
     return dialog;
   }
 

@@ -113,7 +113,6 @@ TEST_P(HelpTest, Request_HelpFileBesideProgram_OpensHelpWindowTitledByHelpFile) 
 
   EXPECT_NE(ProcessOfWindow(help), m_app.Pid()) << "the help window belongs to the program, not to the help viewer";
   EXPECT_GE(maindlg::CountProcessesNamed("hh.exe"), 1) << "no help viewer runs";
-  Sleep(1000);  // the viewer's toolbar paints a moment after its frame
   Shot(WindowRectOf(help), std::string("help-") + GetParam().name + ".bmp");
   // Opening help changes nothing in the program: it runs on, its window where it was.
   EXPECT_TRUE(m_app.process.IsRunning());
@@ -154,7 +153,7 @@ TEST_F(HelpFileMissingTest, EveryRequest_NoHelpFile_ShowsNothingAndProgramRunsOn
     ASSERT_TRUE(BringToFront(m_app.dialog));
     ASSERT_TRUE(request.open(m_app));
     // Give a viewer or an error box the time it takes to show up when the file is there.
-    Sleep(4000);
+    WaitUntil([&] { return FindHelpWindow() || FindMessageBox(m_app.Pid(), m_app.dialog); }, 4000);
     EXPECT_EQ(FindHelpWindow(), nullptr);
     EXPECT_EQ(maindlg::CountProcessesNamed("hh.exe"), 0) << "a help viewer was started";
     EXPECT_EQ(FindMessageBox(m_app.Pid(), m_app.dialog), nullptr) << "the program reported the missing file";

@@ -7,6 +7,7 @@
 
 #include "E2EDriver.h"
 #include "MainDialogSupport.h"
+#include "UiSupport.h"
 #include "resource.h"
 
 namespace {
@@ -111,7 +112,7 @@ TEST_F(Lifecycle, Start_NoArguments_DialogShownWithTaskbarButtonAndFocusOnOptimi
 
   // Every read-out filled in: the shot shows the dialog as the user first sees it.
   ASSERT_TRUE(e2e::WaitUntil([&] { return !app.Text(IDC_VIRTUAL_PERCENT).value_or("").empty(); }, 3000));
-  e2e::SyncWithThreadOf(app.Dialog());  // painted as it reads
+  e2e::CaptureSettled(e2e::WindowRectOf(app.Dialog()));  // painted as it reads
   EXPECT_FALSE(e2e::SaveWindowShot(app.Dialog(), "main-dialog.bmp").empty());
 }
 

@@ -9,6 +9,7 @@
 
 #include "E2EDriver.h"
 #include "MainDialogSupport.h"
+#include "UiSupport.h"
 #include "resource.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST_F(Pass, OptimizeButton_Click_StepsToHundredWithButtonDisabledMeanwhile) {
 
   SetForegroundWindow(app.Dialog());
   e2e::WaitUntil([&] { return GetForegroundWindow() == app.Dialog(); }, 3000);
-  e2e::SyncWithThreadOf(app.Dialog());  // activated and repainted
+  e2e::CaptureSettled(e2e::WindowRectOf(app.Dialog()));  // activated and repainted
   EXPECT_FALSE(e2e::SaveWindowShot(app.Dialog(), "main-dialog-after-pass.bmp").empty());
 }
 

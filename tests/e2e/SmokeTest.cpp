@@ -1,4 +1,5 @@
 #include "E2EDriver.h"
+#include "UiSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ TEST(Smoke, Start_NoArguments_ShowsMainWindowAndExitsOnClose) {
   HWND main = e2e::WaitForTopLevelWindow(app.Pid(), "Mnemora", 20000);
   ASSERT_NE(main, nullptr) << "no window titled \"Mnemora\" within 20 s";
   EXPECT_TRUE(e2e::WaitForVisibility(main, true, 5000));
+  e2e::CaptureSettled(e2e::WindowRectOf(main));
   e2e::SaveWindowShot(main, "smoke-main.bmp");
 
   ASSERT_TRUE(e2e::Post(main, WM_CLOSE));

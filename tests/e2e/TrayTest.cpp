@@ -115,15 +115,16 @@ TEST_F(TrayTest, TrayNotify_RightButtonUp_OpensSevenEntryMenuAtPointerWithShowWi
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_TRUE(WaitUntilOnScreen(m_app.dialog));
 
+  const Image screen = CaptureScreen();
   HWND menu = OpenMenuAt(at);
   ASSERT_NE(menu, nullptr) << "no popup menu after right button up";
-  SyncWithThreadOf(menu);  // painted by the program's menu loop
   const RECT shown = WindowRectOf(menu);
-  const Image picture = CaptureScreen(shown);
+  const Image picture = CaptureSettled(shown, screen.Crop(shown));
   Shot(shown, "tray-menu.bmp");
   EXPECT_EQ(shown.left, at.x) << "the menu is not at the pointer";
   EXPECT_EQ(shown.top, at.y) << "the menu is not at the pointer";
   CloseMenu(menu);
+  CaptureSettled(shown, picture);  // gone from the screen before this process shows its own there
 
   // Another process cannot read the program's menu under Wine, so the shown menu is compared
   // with the menu resource shown by this process: same entries, same bold default, same pixels.
@@ -205,14 +206,14 @@ TEST_F(TrayTest, TrayIcon_RealRightClickThenClickOnExit_OpensMenuAtIconAndEndsPr
   ASSERT_TRUE(reference);
   ASSERT_EQ(reference->items.size(), 7u);
 
+  const Image screen = CaptureScreen();
   ASSERT_TRUE(Click(center->x, center->y, MouseButton::Right));
   HWND menu = WaitForPopupMenu(m_app.Pid(), 5000);
   ASSERT_NE(menu, nullptr) << "a right click on the tray icon opened no menu";
-  SyncWithThreadOf(menu);
   const RECT shown = WindowRectOf(menu);
   EXPECT_EQ(shown.left, reference->window.left);
   EXPECT_EQ(shown.top, reference->window.top);
-  EXPECT_GE(MatchRatio(CaptureScreen(shown), reference->image), 0.995);
+  EXPECT_GE(MatchRatio(CaptureSettled(shown, screen.Crop(shown)), reference->image), 0.995);
 
   const POINT exitItem = CenterOf(Offset(reference->items[6], shown.left, shown.top));
   ASSERT_TRUE(Click(exitItem.x, exitItem.y));

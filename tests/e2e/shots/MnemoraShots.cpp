@@ -52,7 +52,7 @@ RECT Inflated(const RECT& r, int by) {
 int TakeShots(const RunningProgram& app, const std::string& exe, const char* mainOnly) {
   if (!WaitUntilOnScreen(app.dialog) || !BringToFront(app.dialog)) return Fail("the main window did not show");
   ParkMouse();
-  Sleep(500);
+  CaptureSettled(WindowRectOf(app.dialog));
   if (!Save(WindowRectOf(app.dialog), mainOnly ? mainOnly : "main-window.bmp"))
     return Fail("could not save the main window");
   if (mainOnly) return 0;
@@ -65,12 +65,14 @@ int TakeShots(const RunningProgram& app, const std::string& exe, const char* mai
   const auto slot = slots.empty() ? std::nullopt : TraySlotRect(slots[0]);
   if (!slot) return Fail("the tray icon's place is unknown");
   const POINT center = CenterOf(*slot);
+  const Image screen = CaptureScreen();
   if (!Click(center.x, center.y, MouseButton::Right)) return Fail("could not right-click the tray icon");
   HWND menu = WaitForPopupMenu(app.Pid(), 5000);
   if (!menu) return Fail("no tray menu");
-  Sleep(500);
+  CaptureSettled(WindowRectOf(menu), screen.Crop(WindowRectOf(menu)));
   RECT area = Inflated(Union(WindowRectOf(menu), *slot), kTrayMargin);
   area.left = std::max(0L, area.left - kTaskbarStretch);
+  CaptureSettled(area);  // the taskbar beneath too
   const bool menuSaved = Save(area, "tray-menu.bmp");
   Post(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   WaitUntil([&] { return FindVisiblePopupMenu(app.Pid()) == nullptr; }, 5000);
@@ -82,7 +84,7 @@ int TakeShots(const RunningProgram& app, const std::string& exe, const char* mai
   HWND about = WaitForTopLevelWindow(app.Pid(), "About Mnemora.Net", 5000, "#32770");
   if (!about || !WaitForVisibility(about, true, 5000) || !BringToFront(about)) return Fail("no About box");
   ParkMouse();
-  Sleep(500);
+  CaptureSettled(WindowRectOf(about));
   const bool aboutSaved = Save(WindowRectOf(about), "about.bmp");
   Post(about, WM_COMMAND, IDOK, 0);
   WaitUntil([&] { return !IsWindow(about); }, 5000);

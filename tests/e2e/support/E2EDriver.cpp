@@ -362,7 +362,10 @@ HWND FindMessageBox(DWORD pid, HWND exclude) {
 
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, HWND exclude) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindMessageBox(pid, exclude)) != nullptr; }, timeoutMs);
+  // Until its modal loop answers: a thread that was busy for 5 s before it showed the box counts
+  // as hung till then, and SMTO_ABORTIFHUNG turns every question to the box away at once.
+  WaitUntil([&] { return (found = FindMessageBox(pid, exclude)) != nullptr && SendWithTimeout(found, WM_NULL, 0, 0); },
+            timeoutMs);
   return found;
 }
 

@@ -239,6 +239,30 @@ Image CaptureScreen(const RECT& r) {
   return dib.ToImage();
 }
 
+Image CaptureScreen() {
+  return CaptureScreen(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+Image CaptureSettled(const RECT& r, const Image& before, DWORD timeoutMs) {
+  // Six times Wine's 50 ms between flushes of a busy thread: a picture in pieces does not last.
+  constexpr ULONGLONG kSettleMs = 300;
+  if (IsRectEmpty(&r)) return {};
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  Image last = CaptureScreen(r);
+  ULONGLONG since = GetTickCount64();
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    if (!last.Empty() && last.pixels != before.pixels && now - since >= kSettleMs) return last;
+    if (now >= end) return {};
+    Sleep(50);
+    Image next = CaptureScreen(r);
+    if (next.pixels != last.pixels) {
+      last = std::move(next);
+      since = GetTickCount64();
+    }
+  }
+}
+
 bool SameColor(COLORREF a, COLORREF b, int tolerance) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
@@ -366,9 +390,9 @@ bool BringToFront(HWND window) {
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
-  // The activation and the repaints are queued in the window's thread; once it has handled
-  // them, the picture is on the screen.
-  return SyncWithThreadOf(window);
+  // The activation and the repaints are queued in the window's thread; it has handled them once
+  // this returns, and flushes them to the screen when it next runs idle.
+  return SyncWithThreadOf(window) && !CaptureSettled(WindowRectOf(window)).Empty();
 }
 
 bool WaitUntilOnScreen(HWND dialog) {
@@ -385,9 +409,9 @@ bool WaitUntilOnScreen(HWND dialog) {
       10000);
   // The desktop must have settled too: a popup opened over a window that is still being
   // mapped can end up beneath it. Both the dialog's thread and the desktop's have handled
-  // what they had queued once these return.
+  // what they had queued once these return; the labels may reach the screen after the panel.
   const bool settled = SyncWithThreadOf(dialog) && SyncWithThreadOf(GetDesktopWindow());
-  return painted && settled;
+  return painted && settled && !CaptureSettled(WindowRectOf(dialog)).Empty();
 }
 
 void ParkMouse() { MoveMouse(1, 1); }
@@ -445,10 +469,14 @@ std::vector<int> TraySlotsShowingIcon(const std::string& exe, int maxSlots) {
   if (HWND taskbar = TaskbarWindow()) SyncWithThreadOf(taskbar);
   const int cx = GetSystemMetrics(SM_CXSMICON);
   const int cy = GetSystemMetrics(SM_CYSMICON);
+  RECT all{};
+  for (int slot = 0; slot < maxSlots; ++slot)
+    if (auto rect = TraySlotRect(slot)) UnionRect(&all, &all, &*rect);
+  const Image tray = CaptureSettled(all);
   for (int slot = 0; slot < maxSlots; ++slot) {
     auto rect = TraySlotRect(slot);
     if (!rect) break;
-    const Image cell = CaptureScreen(*rect);
+    const Image cell = tray.Crop(Offset(*rect, -all.left, -all.top));
     if (cell.Empty()) continue;
     auto icon = RenderExeSmallIcon(exe, kAppIconId, cell.At(0, 0));
     if (!icon) continue;
@@ -511,12 +539,12 @@ std::optional<MenuPicture> RenderExeMenu(const std::string& exe, int menuId, POI
   // The menu runs its own modal loop on this thread; a helper thread looks at it and ends it.
   MenuPicture picture;
   std::atomic<bool> seen{false};
+  const Image screen = CaptureScreen();
   std::thread watcher([&] {
     HWND window = WaitForPopupMenu(GetCurrentProcessId(), 5000);
     if (!window) return;
-    SyncWithThreadOf(window);  // the menu loop has painted it
     picture.window = WindowRectOf(window);
-    picture.image = CaptureScreen(picture.window);
+    picture.image = CaptureSettled(picture.window, screen.Crop(picture.window));
     const int count = GetMenuItemCount(popup);
     for (int i = 0; i < count; ++i) {
       RECT item{};
@@ -528,7 +556,8 @@ std::optional<MenuPicture> RenderExeMenu(const std::string& exe, int menuId, POI
   });
   TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner.Get(), nullptr);
   watcher.join();
-  if (!seen || picture.image.Empty()) return std::nullopt;
+  // Gone from the screen again, so that nothing pictured there next is taken for it.
+  if (!seen || picture.image.Empty() || CaptureSettled(picture.window, picture.image).Empty()) return std::nullopt;
   return picture;
 }
 
@@ -576,6 +605,7 @@ void ProgramTest::Start(const std::string& arguments, const std::string& exe) {
 }
 
 void ProgramTest::Shot(const RECT& r, const std::string& name) {
+  CaptureSettled(r);
   EXPECT_FALSE(SaveScreenRect(r, name).empty()) << "could not save " << name;
 }
 

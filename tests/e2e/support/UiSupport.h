@@ -31,12 +31,20 @@ struct Image {
   bool Empty() const { return pixels.empty(); }
   COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
   Image Crop(int x, int y, int w, int h) const;
+  Image Crop(const RECT& r) const { return Crop(r.left, r.top, r.right - r.left, r.bottom - r.top); }
   int Count(COLORREF color) const;
   // Pixels that are none of the given colours.
   int CountOther(std::initializer_list<COLORREF> colors) const;
 };
 
 Image CaptureScreen(const RECT& screenRect);
+Image CaptureScreen();  // all of it, so that any window's rectangle can be cropped from it
+// The screen rectangle once what is painted there has come to rest: it differs from before (a
+// picture of the same rectangle, or empty) and has stayed the same for a while. Under Wine a
+// program's painting reaches the screen only when its thread next finds its queue empty, so
+// after the reply to a sent message (SyncWithThreadOf), and a thread kept busy shows it in pieces.
+// Empty when that does not happen within timeoutMs.
+Image CaptureSettled(const RECT& screenRect, const Image& before = {}, DWORD timeoutMs = 5000);
 // Share of equal pixels (each channel within tolerance); 0 when the sizes differ.
 double MatchRatio(const Image& a, const Image& b, int tolerance = 0);
 bool SameColor(COLORREF a, COLORREF b, int tolerance = 0);
@@ -154,7 +162,7 @@ class ProgramTest : public ::testing::Test {
 
   // Starts the shipped program (or exe) and fails the test if its dialog does not come up.
   void Start(const std::string& arguments = {}, const std::string& exe = ShippedExe());
-  // Saves a shot of the screen rectangle into the shot folder as name (BMP).
+  // Saves a shot of the screen rectangle into the shot folder as name (BMP), once it has settled.
   void Shot(const RECT& r, const std::string& name);
 
   RunningProgram m_app;
