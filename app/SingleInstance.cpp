@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include "afxlib.h"
 #include "resource.h"
 
 namespace {
@@ -16,11 +17,7 @@ CreateMutexFn g_pfnCreateMutex = &::CreateMutexA;
 MessageFilterFn g_pfnMessageFilter = nullptr;
 
 MessageFilterFn SystemMessageFilter() {
-  HMODULE hUser32 = ::GetModuleHandleW(L"user32.dll");
-  if (!hUser32) return nullptr;
-  // Through a plain function pointer type, which any function pointer may be converted to.
-  auto pfnAny = reinterpret_cast<void (*)()>(::GetProcAddress(hUser32, "ChangeWindowMessageFilterEx"));
-  return reinterpret_cast<MessageFilterFn>(pfnAny);
+  return AfxGetProc<MessageFilterFn>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx");
 }
 
 }  // namespace

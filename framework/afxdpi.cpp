@@ -7,40 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "afxlib.h"
 #include "afxwin.h"
 
 namespace {
 
 AfxDpiForWindowFn g_pfnDpiForWindowStandIn = nullptr;
-
-// A function of a system library, through a plain function pointer type (any function pointer
-// converts to it and back).
-template <class Fn>
-Fn Lookup(HMODULE hModule, const char* lpszName) {
-  if (!hModule) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, lpszName)));
-}
-
-// shcore.dll (8.1 on) from the system folder only, kept for the life of the process.
-class CShcore {
- public:
-  CShcore() {
-    char dir[MAX_PATH + 1] = {};
-    const UINT n = ::GetSystemDirectoryA(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    dir[n] = '\0';
-    m_hModule = ::LoadLibraryA((std::string(dir) + "\\shcore.dll").c_str());
-  }
-  ~CShcore() {
-    if (m_hModule) ::FreeLibrary(m_hModule);
-  }
-  CShcore(const CShcore&) = delete;
-  CShcore& operator=(const CShcore&) = delete;
-  HMODULE Get() const { return m_hModule; }
-
- private:
-  HMODULE m_hModule = nullptr;
-};
 
 struct CDpiFunctions {
   UINT(WINAPI* pfnGetDpiForWindow)(HWND) = nullptr;
@@ -52,18 +24,19 @@ struct CDpiFunctions {
 
   CDpiFunctions() {
     const HMODULE hUser32 = ::GetModuleHandleA("user32.dll");
-    pfnGetDpiForWindow = Lookup<decltype(pfnGetDpiForWindow)>(hUser32, "GetDpiForWindow");
-    pfnGetSystemMetricsForDpi = Lookup<decltype(pfnGetSystemMetricsForDpi)>(hUser32, "GetSystemMetricsForDpi");
+    pfnGetDpiForWindow = AfxGetProc<decltype(pfnGetDpiForWindow)>(hUser32, "GetDpiForWindow");
+    pfnGetSystemMetricsForDpi = AfxGetProc<decltype(pfnGetSystemMetricsForDpi)>(hUser32, "GetSystemMetricsForDpi");
     pfnSystemParametersInfoForDpi =
-        Lookup<decltype(pfnSystemParametersInfoForDpi)>(hUser32, "SystemParametersInfoForDpi");
-    pfnAdjustWindowRectExForDpi = Lookup<decltype(pfnAdjustWindowRectExForDpi)>(hUser32, "AdjustWindowRectExForDpi");
+        AfxGetProc<decltype(pfnSystemParametersInfoForDpi)>(hUser32, "SystemParametersInfoForDpi");
+    pfnAdjustWindowRectExForDpi =
+        AfxGetProc<decltype(pfnAdjustWindowRectExForDpi)>(hUser32, "AdjustWindowRectExForDpi");
     pfnSetDialogControlDpiChangeBehavior =
-        Lookup<decltype(pfnSetDialogControlDpiChangeBehavior)>(hUser32, "SetDialogControlDpiChangeBehavior");
-    pfnGetDpiForMonitor = Lookup<decltype(pfnGetDpiForMonitor)>(m_shcore.Get(), "GetDpiForMonitor");
+        AfxGetProc<decltype(pfnSetDialogControlDpiChangeBehavior)>(hUser32, "SetDialogControlDpiChangeBehavior");
+    pfnGetDpiForMonitor = AfxGetProc<decltype(pfnGetDpiForMonitor)>(m_shcore.Get(), "GetDpiForMonitor");
   }
 
  private:
-  CShcore m_shcore;
+  CSystemLibrary m_shcore{"shcore.dll"};  // 8.1 on; kept for the life of the process
 };
 
 const CDpiFunctions& Functions() {
@@ -122,27 +95,20 @@ HBITMAP LoadPngResource(UINT nID) {
   const void* pData = hData ? ::LockResource(hData) : nullptr;
   if (!pData) return nullptr;
 
-  char dir[MAX_PATH + 1] = {};
-  const UINT n = ::GetSystemDirectoryA(dir, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  dir[n] = '\0';
-  struct CLibrary {
-    HMODULE h;
-    ~CLibrary() {
-      if (h) ::FreeLibrary(h);
-    }
-  } gdiplus{::LoadLibraryA((std::string(dir) + "\\gdiplus.dll").c_str())};
+  const CSystemLibrary gdiplus("gdiplus.dll");
   struct StartupInput {
     UINT32 nVersion;
     void* pfnDebugEvent;
     BOOL bSuppressBackgroundThread;
     BOOL bSuppressExternalCodecs;
   };
-  const auto pfnStartup = Lookup<int(WINAPI*)(ULONG_PTR*, const StartupInput*, void*)>(gdiplus.h, "GdiplusStartup");
-  const auto pfnShutdown = Lookup<void(WINAPI*)(ULONG_PTR)>(gdiplus.h, "GdiplusShutdown");
-  const auto pfnFromStream = Lookup<int(WINAPI*)(IStream*, void**)>(gdiplus.h, "GdipCreateBitmapFromStream");
-  const auto pfnToHbitmap = Lookup<int(WINAPI*)(void*, HBITMAP*, DWORD)>(gdiplus.h, "GdipCreateHBITMAPFromBitmap");
-  const auto pfnDispose = Lookup<int(WINAPI*)(void*)>(gdiplus.h, "GdipDisposeImage");
+  const auto pfnStartup =
+      AfxGetProc<int(WINAPI*)(ULONG_PTR*, const StartupInput*, void*)>(gdiplus.Get(), "GdiplusStartup");
+  const auto pfnShutdown = AfxGetProc<void(WINAPI*)(ULONG_PTR)>(gdiplus.Get(), "GdiplusShutdown");
+  const auto pfnFromStream = AfxGetProc<int(WINAPI*)(IStream*, void**)>(gdiplus.Get(), "GdipCreateBitmapFromStream");
+  const auto pfnToHbitmap =
+      AfxGetProc<int(WINAPI*)(void*, HBITMAP*, DWORD)>(gdiplus.Get(), "GdipCreateHBITMAPFromBitmap");
+  const auto pfnDispose = AfxGetProc<int(WINAPI*)(void*)>(gdiplus.Get(), "GdipDisposeImage");
   if (!pfnStartup || !pfnShutdown || !pfnFromStream || !pfnToHbitmap || !pfnDispose) return nullptr;
 
   // The stream owns its copy of the data and frees it when released.
