@@ -186,37 +186,26 @@ TEST(SettingsTest, LoadAutoStart_OtherText_RewritesTRUEAndUserEntryWithCurrentPa
   }
 }
 
-// The entry is each user's own whatever the rights; a long path is compared in full, so an
-// unchanged entry is left alone (Windows keeps its own Startup choice for it).
-TEST(SettingsTest, StoreAutoStart_On_UserEntryOnlyWrittenWhenItDiffers) {
+// The entry is each user's own whatever the rights, compared in full (a long path) and written
+// only when it differs (Windows keeps its own Startup choice for it). A machine entry goes where
+// the program may remove it; one that stays and names this command gets no duplicate, which
+// would start a second copy at every log-on.
+TEST(SettingsTest, StoreAutoStart_UserEntryOnlyMachineEntryRemovedOrNotDuplicated) {
   const std::string longCommand = "\"C:\\" + std::string(200, 'x') + "\\Mnemora.exe\" -m";
   FakeSettingsStore store;
   FakeStartupEntries entries;
   entries.machine = "\"C:\\Program Files\\Old\\Mnemora.exe\" -m";
-
-  StoreAutoStart(store, entries, true, longCommand);
-  StoreAutoStart(store, entries, true, longCommand);
-
+  for (int i = 0; i < 2; ++i) StoreAutoStart(store, entries, true, longCommand);
   EXPECT_EQ(entries.user, longCommand);
   EXPECT_EQ(entries.userWrites, 1);
-  EXPECT_FALSE(entries.machine) << "removed where the program may: it starts for every user";
-  EXPECT_EQ(store.Get(kMnemoraKey, "AutoStart"), "TRUE");
-}
+  EXPECT_FALSE(entries.machine);
 
-// A standard user beside an installer's entry for this very program: unchecking takes their
-// own away, and checking adds no duplicate, which would start a second copy at log-on.
-TEST(SettingsTest, StoreAutoStart_MachineEntryStays_NoDuplicateForTheUser) {
-  FakeSettingsStore store;
-  FakeStartupEntries entries;
-  entries.machineRemovable = false;
-  entries.machine = entries.user = kRunCommand;
-
-  StoreAutoStart(store, entries, true, kRunCommand);
-  EXPECT_FALSE(entries.user);
-  StoreAutoStart(store, entries, false, kRunCommand);
-  EXPECT_FALSE(entries.user);
-  EXPECT_EQ(entries.machine, kRunCommand);
-  EXPECT_EQ(entries.userWrites, 0);
+  FakeStartupEntries standardUser;
+  standardUser.machineRemovable = false;
+  standardUser.machine = standardUser.user = kRunCommand;
+  StoreAutoStart(store, standardUser, true, kRunCommand);
+  EXPECT_FALSE(standardUser.user);
+  EXPECT_EQ(standardUser.machine, kRunCommand);
 }
 
 TEST(SettingsTest, StoreAutoFree_OnAndOff_WritesTRUEOrFALSE) {
