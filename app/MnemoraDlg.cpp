@@ -205,7 +205,10 @@ BOOL CMnemoraDlg::OnInitDialog() {
   m_chkClearClipboard.SetCheck(ReadClearClipboard() ? 1 : 0);
 
   m_trayIcon.SetNotifyWindow(this, WM_TRAY_NOTIFY);
-  m_trayIcon.SetIconResource(IDR_MAINFRAME);
+  // The icon costs a round trip to the shell's process, which the first figure need not wait
+  // for: timer messages come after every pending paint, so the icon follows the dialog's first
+  // paint (and still comes when the dialog starts hidden).
+  if (SetTimer(IDT_TRAY_ICON, USER_TIMER_MINIMUM, nullptr) == 0) m_trayIcon.SetIconResource(IDR_MAINFRAME);
   // Run elevated, the dialog would otherwise never hear of a restarted shell, of clicks on its
   // icon, or of a later start that wants it shown.
   LetThroughFromOtherProcesses(m_hWnd, {s_uTaskbarCreated, WM_TRAY_NOTIFY, ShowMainWindowMessage()});
@@ -315,6 +318,11 @@ void CMnemoraDlg::RefreshMemoryStatus() {
 }
 
 void CMnemoraDlg::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == IDT_TRAY_ICON) {
+    KillTimer(IDT_TRAY_ICON);
+    m_trayIcon.SetIconResource(IDR_MAINFRAME);
+    return;
+  }
   RefreshMemoryStatus();
   m_trayIcon.OnRefreshTick();  // also during a pass: a hidden program must not stay unreachable
   CDialog::OnTimer(nIDEvent);

@@ -74,5 +74,6 @@
 
 // Timers
 #define IDT_MEMORY_STATUS 1
+#define IDT_TRAY_ICON 2
 
 #endif  // MNEMORA_RESOURCE_H
