@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Start time under Wine: from CreateProcess to the first memory figure painted on screen, for the
-# real program and the minimal dialog side by side, in alternating rounds (MnemoraStartBench),
+# real program and the minimal dialog side by side, each round in a new order (MnemoraStartBench),
 # in a prefix of its own with a virtual desktop (build/win/start-prefix) where automatic
 # freeing is off, so no pass runs.
 # Usage: bench/start.sh [rounds] [variants]   (defaults 10, "all")
