@@ -90,9 +90,8 @@ void SetUpBar(CTextProgressCtrl& bar, COLORREF crBar) {
   bar.SetRange(0, 1000);
 }
 
-void SetUpButton(CWinXPButtonST& button, const char* lpszTip) {
+void SetUpButton(CWinXPButtonST& button) {
   button.SetRoundCorners(TRUE, TRUE);
-  button.SetTipText(lpszTip, TRUE);
   look::SetButtonColors(button);
 }
 
@@ -196,19 +195,18 @@ BOOL CMnemoraDlg::OnInitDialog() {
   m_chkAutoFree.SubclassDlgItem(IDC_AUTO_FREE, this);
   m_chkAutoFree.SetBackColor(kWhite);
 
-  SetUpButton(m_btnAbout, "About Mnemora.Net");
-  SetUpButton(m_btnHelp, "Help of Mnemora.Net");
-  SetUpButton(m_btnOptimize, "Start the RAM/Memory optimization");
+  SetUpButton(m_btnAbout);
+  SetUpButton(m_btnHelp);
+  SetUpButton(m_btnOptimize);
   m_btnOptimize.AssignIcons(IDI_OPTIMIZE, 0);
-  SetUpButton(m_btnExit, "Exit from Mnemora.Net");
+  SetUpButton(m_btnExit);
 
   m_chkClearClipboard.SetCheck(ReadClearClipboard() ? 1 : 0);
 
   m_trayIcon.SetNotifyWindow(this, WM_TRAY_NOTIFY);
-  // The icon costs a round trip to the shell's process, which the first figure need not wait
-  // for: timer messages come after every pending paint, so the icon follows the dialog's first
-  // paint (and still comes when the dialog starts hidden).
-  if (SetTimer(IDT_TRAY_ICON, USER_TIMER_MINIMUM, nullptr) == 0) m_trayIcon.SetIconResource(IDR_MAINFRAME);
+  // The tray icon and the tooltips come once the dialog has painted: timer messages come after
+  // every pending paint (and come as well when the dialog starts hidden).
+  if (SetTimer(IDT_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, nullptr) == 0) FinishStart();
   // Run elevated, the dialog would otherwise never hear of a restarted shell, of clicks on its
   // icon, or of a later start that wants it shown.
   LetThroughFromOtherProcesses(m_hWnd, {s_uTaskbarCreated, WM_TRAY_NOTIFY, ShowMainWindowMessage()});
@@ -317,10 +315,20 @@ void CMnemoraDlg::RefreshMemoryStatus() {
   if (ShouldAutoFree(m_bAutoFree != FALSE, m_nAutoFreeNum, readout.physPercent)) OnOptimize();
 }
 
+// What the first figures need not wait for: the icon is a round trip to the shell's process, and
+// each tooltip is a window of its own, which Wine makes at some cost.
+void CMnemoraDlg::FinishStart() {
+  m_trayIcon.SetIconResource(IDR_MAINFRAME);
+  m_btnAbout.SetTipText("About Mnemora.Net", TRUE);
+  m_btnHelp.SetTipText("Help of Mnemora.Net", TRUE);
+  m_btnOptimize.SetTipText("Start the RAM/Memory optimization", TRUE);
+  m_btnExit.SetTipText("Exit from Mnemora.Net", TRUE);
+}
+
 void CMnemoraDlg::OnTimer(UINT_PTR nIDEvent) {
-  if (nIDEvent == IDT_TRAY_ICON) {
-    KillTimer(IDT_TRAY_ICON);
-    m_trayIcon.SetIconResource(IDR_MAINFRAME);
+  if (nIDEvent == IDT_AFTER_FIRST_PAINT) {
+    KillTimer(IDT_AFTER_FIRST_PAINT);
+    FinishStart();
     return;
   }
   RefreshMemoryStatus();

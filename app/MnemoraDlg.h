@@ -35,6 +35,7 @@ class CMnemoraDlg : public CDialog {
   void LoadSettings();
   void SetUpAppearance();
   void StoreThreshold();
+  void FinishStart();
 
   afx_msg void OnPaint();
   afx_msg HCURSOR OnQueryDragIcon();
