@@ -4,11 +4,15 @@
 // Built a second time with MNEMORA_REF_SHELL (MnemoraIdleRefShell) as the start-time baseline
 // that pays what every tray program pays beyond a bare dialog: it imports the common controls
 // and the shell as the program does and initialises the common controls; with the argument
-// "tray" it also adds a notification-area icon before its figure, as such programs usually do.
+// "tray" it also adds a notification-area icon before its figure, as such programs usually do;
+// with "dialog" it shows the program's own main dialog template, bare (no colours, fonts,
+// settings or tray icon), its figure in the total physical memory label.
 #include <windows.h>
 #if MNEMORA_REF_SHELL
 #include <commctrl.h>
 #include <shellapi.h>
+
+#include "resource.h"
 #endif
 
 #include <cstdio>
@@ -16,8 +20,8 @@
 
 namespace {
 
-constexpr int kLabelId = 100;
 constexpr UINT_PTR kTimerId = 1;
+int g_nLabelId = 100;
 #if MNEMORA_REF_SHELL
 constexpr UINT kTrayMessage = WM_APP + 1;
 bool g_bTray = false;
@@ -66,7 +70,7 @@ std::vector<WORD> MakeTemplate() {
   put(69, 1);
   put(41, 1);
   put(8, 1);
-  put(kLabelId, 1);
+  put(static_cast<DWORD>(g_nLabelId), 1);
   put(0xFFFF, 1);
   put(0x0082, 1);  // static
   putString(L"");
@@ -80,7 +84,7 @@ void ShowAvailableMemory(HWND hDlg) {
   GlobalMemoryStatusEx(&status);
   char text[32] = {};
   std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(status.ullAvailPhys) / 1024.0);
-  SetDlgItemTextA(hDlg, kLabelId, text);
+  SetDlgItemTextA(hDlg, g_nLabelId, text);
 }
 
 INT_PTR CALLBACK DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
@@ -119,6 +123,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   g_bTray = lpCmdLine && lstrcmpiA(lpCmdLine, "tray") == 0;
+  if (lpCmdLine && lstrcmpiA(lpCmdLine, "dialog") == 0) {
+    g_nLabelId = IDC_TOTAL_PHYS;
+    return static_cast<int>(DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_MAIN_DIALOG), nullptr, &DialogProc, 0));
+  }
 #else
   static_cast<void>(lpCmdLine);
 #endif

@@ -3,7 +3,9 @@
 // Usage:
 //   MnemoraStartBench ROUNDS NAME KIND EXE ARGS [NAME KIND EXE ARGS ...]
 //     KIND "program": the main dialog "Mnemora", figure in the total physical memory label;
-//     KIND "ref": MnemoraIdleRef, figure in its one label. ARGS may be "" (none).
+//     KIND "ref": MnemoraIdleRef, figure in its one label;
+//     KIND "dialog": MnemoraIdleRefShell showing the program's dialog bare, figure in the same
+//     label as the program's on the system's dialog colour. ARGS may be "" (none).
 // A figure counts as shown once its dialog is visible, the label's text is set and the label's
 // rectangle on the screen holds its background colour and text pixels: the text has been
 // painted, not only stored. Prints every round's times, then per program the medians and
@@ -262,7 +264,8 @@ Summary Summarize(std::vector<double> values) {
 int Usage() {
   std::fprintf(stderr,
                "usage: MnemoraStartBench ROUNDS NAME KIND EXE ARGS [NAME KIND EXE ARGS ...]\n"
-               "       KIND: program (Mnemora.exe) or ref (MnemoraIdleRef.exe); ARGS may be \"\"\n");
+               "       KIND: program (Mnemora.exe), ref (MnemoraIdleRef.exe) or dialog\n"
+               "       (MnemoraIdleRefShell.exe dialog); ARGS may be \"\"\n");
   return 2;
 }
 
@@ -282,6 +285,10 @@ int main(int argc, char** argv) {
     } else if (lstrcmpA(argv[i + 1], "ref") == 0) {
       t.caption = "MnemoraIdleRef";
       t.labelId = kReferenceLabelId;
+      t.background = GetSysColor(COLOR_BTNFACE);
+    } else if (lstrcmpA(argv[i + 1], "dialog") == 0) {
+      t.caption = "Mnemora";
+      t.labelId = IDC_TOTAL_PHYS;
       t.background = GetSysColor(COLOR_BTNFACE);
     } else {
       return Usage();

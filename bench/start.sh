@@ -5,8 +5,8 @@
 # freeing is off, so no pass runs.
 # Usage: bench/start.sh [rounds] [variants]   (defaults 10, "all")
 #   variants "all" adds the baselines that pay what every tray program pays beyond a bare dialog
-#   (the common controls and the shell loaded at start; a tray icon added before the figure);
-#   "plain" measures the program and the dialog only.
+#   (the common controls and the shell loaded at start; a tray icon added before the figure) and
+#   the program's own dialog shown bare; "plain" measures the program and the dialog only.
 # MNEMORA_START_EXE names another build of Mnemora.exe to measure instead of this tree's;
 # MNEMORA_START_COMPARE one to measure beside it (e.g. an older one), in the same rounds.
 set -euo pipefail
@@ -44,6 +44,7 @@ targets=("minimal dialog" ref "$(winpath "$ref")" "")
 if [ "$variants" = all ]; then
     targets+=("dialog + controls, shell" ref "$(winpath "$ref_shell")" "")
     targets+=("dialog + ..., tray icon" ref "$(winpath "$ref_shell")" "tray")
+    targets+=("program's dialog, bare" dialog "$(winpath "$ref_shell")" "dialog")
 fi
 targets+=("Mnemora.exe" program "$(winpath "$exe")" "")
 [ -z "$compare" ] || targets+=("Mnemora.exe (compared)" program "$(winpath "$compare")" "")
