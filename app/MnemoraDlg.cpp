@@ -323,6 +323,16 @@ void CMnemoraDlg::FinishStart() {
   m_btnHelp.SetTipText("Help of Mnemora.Net", TRUE);
   m_btnOptimize.SetTipText("Start the RAM/Memory optimization", TRUE);
   m_btnExit.SetTipText("Exit from Mnemora.Net", TRUE);
+  // A pointer that came to rest on a button before it had its tip would show the tip only once it
+  // moved again: the button sees it move once more.
+  POINT pt{};
+  const HWND hUnder = ::GetCursorPos(&pt) ? ::WindowFromPoint(pt) : nullptr;
+  for (CWinXPButtonST* pButton : {&m_btnAbout, &m_btnHelp, &m_btnOptimize, &m_btnExit}) {
+    if (!hUnder || pButton->m_hWnd != hUnder) continue;
+    pButton->ScreenToClient(&pt);
+    const WPARAM keys = ::GetKeyState(VK_LBUTTON) < 0 ? MK_LBUTTON : 0;
+    pButton->PostMessage(WM_MOUSEMOVE, keys, MAKELPARAM(pt.x, pt.y));
+  }
 }
 
 void CMnemoraDlg::OnTimer(UINT_PTR nIDEvent) {
