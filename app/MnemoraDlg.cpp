@@ -454,7 +454,9 @@ LRESULT CMnemoraDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY:
     case WM_NCPAINT:
     case WM_NCACTIVATE:
-      if (::IsWindow(m_hWnd)) {
+      // A hidden dialog shows no frame (the one being set up is moved and activated before it
+      // shows); WM_NCPAINT paints it once the dialog shows.
+      if (::IsWindow(m_hWnd) && IsWindowVisible()) {
         CWindowDC dc(this);
         if (dc.GetSafeHdc()) PaintCustomFrame(&dc);
       }
