@@ -89,9 +89,8 @@ void SetUpBar(CTextProgressCtrl& bar, COLORREF crBar) {
   bar.SetRange(0, 1000);
 }
 
-void SetUpButton(CWinXPButtonST& button, const char* lpszTip) {
+void SetUpButton(CWinXPButtonST& button) {
   button.SetRoundCorners(TRUE, TRUE);
-  button.SetTipText(lpszTip, TRUE);
   look::SetButtonColors(button);
 }
 
@@ -185,16 +184,18 @@ BOOL CMnemoraDlg::OnInitDialog() {
   m_chkAutoFree.SubclassDlgItem(IDC_AUTO_FREE, this);
   m_chkAutoFree.SetBackColor(kWhite);
 
-  SetUpButton(m_btnAbout, "About Mnemora.Net");
-  SetUpButton(m_btnHelp, "Help of Mnemora.Net");
-  SetUpButton(m_btnOptimize, "Start the RAM/Memory optimization");
+  SetUpButton(m_btnAbout);
+  SetUpButton(m_btnHelp);
+  SetUpButton(m_btnOptimize);
   m_btnOptimize.AssignIcons(IDI_OPTIMIZE, 0);
-  SetUpButton(m_btnExit, "Exit from Mnemora.Net");
+  SetUpButton(m_btnExit);
 
   m_chkClearClipboard.SetCheck(ReadClearClipboard() ? 1 : 0);
 
   m_trayIcon.SetNotifyWindow(this, WM_TRAY_NOTIFY);
-  m_trayIcon.SetIconResource(IDR_MAINFRAME);
+  // The tray icon and the tooltips come once the dialog has painted: timer messages come after
+  // every pending paint (and come as well when the dialog starts hidden).
+  if (SetTimer(IDT_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, nullptr) == 0) FinishStart();
   // Run elevated, the dialog would otherwise never hear of a restarted shell, of clicks on its
   // icon, or of a later start that wants it shown.
   LetThroughFromOtherProcesses(m_hWnd,
@@ -310,7 +311,32 @@ void CMnemoraDlg::RefreshMemoryStatus() {
   if (ShouldAutoFree(m_bAutoFree != FALSE, m_nAutoFreeNum, readout.physPercent)) StartPass(true);
 }
 
+// What the first figures need not wait for: the icon is a round trip to the shell's process, and
+// each tooltip is a window of its own, which Wine makes at some cost.
+void CMnemoraDlg::FinishStart() {
+  m_trayIcon.SetIconResource(IDR_MAINFRAME);
+  m_btnAbout.SetTipText("About Mnemora.Net", TRUE);
+  m_btnHelp.SetTipText("Help of Mnemora.Net", TRUE);
+  m_btnOptimize.SetTipText("Start the RAM/Memory optimization", TRUE);
+  m_btnExit.SetTipText("Exit from Mnemora.Net", TRUE);
+  // A pointer that came to rest on a button before it had its tip would show the tip only once it
+  // moved again: the button sees it move once more.
+  POINT pt{};
+  const HWND hUnder = ::GetCursorPos(&pt) ? ::WindowFromPoint(pt) : nullptr;
+  for (CWinXPButtonST* pButton : {&m_btnAbout, &m_btnHelp, &m_btnOptimize, &m_btnExit}) {
+    if (!hUnder || pButton->m_hWnd != hUnder) continue;
+    pButton->ScreenToClient(&pt);
+    const WPARAM keys = ::GetKeyState(VK_LBUTTON) < 0 ? MK_LBUTTON : 0;
+    pButton->PostMessage(WM_MOUSEMOVE, keys, MAKELPARAM(pt.x, pt.y));
+  }
+}
+
 void CMnemoraDlg::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == IDT_AFTER_FIRST_PAINT) {
+    KillTimer(IDT_AFTER_FIRST_PAINT);
+    FinishStart();
+    return;
+  }
   RefreshMemoryStatus();
   m_trayIcon.OnRefreshTick();  // also during a pass: a hidden program must not stay unreachable
   CDialog::OnTimer(nIDEvent);
@@ -448,7 +474,9 @@ LRESULT CMnemoraDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY:
     case WM_NCPAINT:
     case WM_NCACTIVATE:
-      if (::IsWindow(m_hWnd)) {
+      // A hidden dialog shows no frame (the one being set up is moved and activated before it
+      // shows); WM_NCPAINT paints it once the dialog shows.
+      if (::IsWindow(m_hWnd) && IsWindowVisible()) {
         CWindowDC dc(this);
         if (dc.GetSafeHdc()) PaintCustomFrame(&dc);
       }

@@ -37,6 +37,7 @@ class CMnemoraDlg : public CDialog {
   void SetUpAppearance();
   void StoreThreshold();
   void StartPass(bool bAutomatic);
+  void FinishStart();
 
   afx_msg void OnPaint();
   afx_msg HCURSOR OnQueryDragIcon();

@@ -107,8 +107,23 @@ void CBtnST::SetTipText(const char* lpszText, BOOL bActivate) {
 }
 
 BOOL CBtnST::PreTranslateMessage(MSG* pMsg) {
-  InitToolTip();
-  m_tip.RelayEvent(pMsg);
+  // A tooltip heeds nothing else it is relayed; made at the first of these, it is not made while
+  // a dialog paints its buttons for the first time.
+  switch (pMsg->message) {
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      InitToolTip();
+      m_tip.RelayEvent(pMsg);
+      break;
+    default:
+      break;
+  }
   return CButton::PreTranslateMessage(pMsg);
 }
 

@@ -100,8 +100,9 @@ LRESULT CLabel::OnDpiChangedAfterParent(WPARAM, LPARAM) {
 }
 
 void CLabel::RedrawNow() {
-  // RedrawWindow(NULL) would repaint the whole desktop.
-  if (IsWindow()) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  // RedrawWindow(NULL) would repaint the whole desktop. A label not on screen (its dialog still
+  // being set up, or hidden) is painted anew when it shows; the calls would cost a start for nothing.
+  if (IsWindow() && IsWindowVisible()) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 HBRUSH CLabel::CtlColor(CDC* pDC, UINT nCtlColor) {

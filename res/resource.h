@@ -97,5 +97,6 @@
 
 // Timers
 #define IDT_MEMORY_STATUS 1
+#define IDT_AFTER_FIRST_PAINT 2
 
 #endif  // MNEMORA_RESOURCE_H

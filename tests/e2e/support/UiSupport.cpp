@@ -388,7 +388,10 @@ bool BringToFront(HWND window) {
   if (!IsWindow(window)) return false;
   SetForegroundWindow(window);
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  // Painted before this returns: for another thread's windows the paint requests are sent. A
+  // repaint left queued could still be pending after the round trip below, which a busy thread
+  // (or machine) leaves half done on the screen: the dialog's white panel without its controls.
+  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
   // The activation and the repaints are queued in the window's thread; it has handled them once
   // this returns, and flushes them to the screen when it next runs idle.
