@@ -214,7 +214,8 @@ TEST_F(Pass, CommandLineOptimize_NoCopyThenCopyRunning_PassRunsThereAndRequester
     DWORD pid = 0;
     GetWindowThreadProcessId(dialog, &pid);
     EXPECT_NE(pid, request.Pid());
-    EXPECT_FALSE(IsWindowVisible(dialog)) << "a copy started for the request shows itself";
+    // Hidden as "-m" hides it: the dialog hides itself once its loop runs.
+    EXPECT_TRUE(e2e::WaitForVisibility(dialog, false, 5000)) << "a copy started for the request shows itself";
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ControlText(dialog, IDC_OPTIMIZE_PERCENT) == "100.00%"; }, 60000))
         << "no pass ran";
     EXPECT_EQ(e2e::maindlg::CountProcessesNamed("Mnemora.exe"), 1);
