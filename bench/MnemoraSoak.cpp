@@ -15,6 +15,7 @@
 #include <string>
 
 #include "MnemoraMessages.h"
+#include "BenchSupport.h"
 #include "resource.h"
 
 namespace {
@@ -23,21 +24,8 @@ constexpr DWORD kStepTimeoutMs = 5000;
 constexpr int kWarmUpMenus = 300;
 constexpr int kWarmUpTicks = 3000;
 
-const char kSettingsKey[] = "SOFTWARE\\Mnemora.Net";
-
-class Handle {
- public:
-  explicit Handle(HANDLE h = nullptr) : m_h(h) {}
-  ~Handle() {
-    if (m_h) CloseHandle(m_h);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return m_h; }
-
- private:
-  HANDLE m_h;
-};
+using bench::Handle;
+using bench::kSettingsKey;
 
 // Both roots, so the value is found whichever the program reads first.
 void SwitchOffAutomaticFreeing() {

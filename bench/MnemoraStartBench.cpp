@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "resource.h"
 
 namespace {
@@ -33,21 +34,8 @@ constexpr DWORD kCloseTimeoutMs = 10000;
 constexpr DWORD kSettleMs = 1500;
 constexpr int kReferenceLabelId = 100;
 
-const char kSettingsKey[] = "SOFTWARE\\Mnemora.Net";
-
-class Handle {
- public:
-  explicit Handle(HANDLE h = nullptr) : m_h(h) {}
-  ~Handle() {
-    if (m_h) CloseHandle(m_h);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return m_h; }
-
- private:
-  HANDLE m_h;
-};
+using bench::Handle;
+using bench::kSettingsKey;
 
 class ScreenDC {
  public:

@@ -27,18 +27,8 @@ ref=$WIN_BUILD/bench/MnemoraIdleRef.exe
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-start_xvfb
-# A desktop session loads an X resource database (xrdb); a bare Xvfb has none, and then Xlib
-# looks for ~/.Xdefaults again at every font Wine selects, which would dominate an idle
-# program's cost. MNEMORA_SOAK_BARE_X=1 measures without one.
-if [ "${MNEMORA_SOAK_BARE_X:-0}" != 1 ]; then
-    xprop -display "$DISPLAY" -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t96\n')" ||
-        die "could not set the X resource database"
-fi
 prefix=$WIN_BUILD/soak-prefix
-on_exit wineserver_kill "$prefix"
-wineserver_kill "$prefix"
-prepare_prefix "$prefix" desktop
+bench_desktop "$prefix"
 
 echo "== memory: $menus tray menus, $ticks refresh ticks =="
 wine_in "$prefix" 3600 "$soak" memory "$(winpath "$exe")" "$menus" "$ticks" </dev/null

@@ -28,17 +28,8 @@ compare=${MNEMORA_START_COMPARE:-}
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-start_xvfb
-# As bench/soak.sh: a desktop session has an X resource database; without one Xlib looks for
-# ~/.Xdefaults at every font Wine selects.
-if [ "${MNEMORA_SOAK_BARE_X:-0}" != 1 ]; then
-    xprop -display "$DISPLAY" -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t96\n')" ||
-        die "could not set the X resource database"
-fi
 prefix=$WIN_BUILD/start-prefix
-on_exit wineserver_kill "$prefix"
-wineserver_kill "$prefix"
-prepare_prefix "$prefix" desktop
+bench_desktop "$prefix"
 
 targets=("minimal dialog" ref "$(winpath "$ref")" "")
 if [ "$variants" = all ]; then

@@ -132,3 +132,18 @@ prepare_prefix() {
 screenshot() {
     timeout 30 xwd -root -silent -display "$DISPLAY" | timeout 60 convert xwd:- "png:$1"
 }
+
+# bench_desktop PREFIX: a private Xvfb and a prefix with a virtual desktop for the benches under
+# bench/. A desktop session loads an X resource database (xrdb); a bare Xvfb has none, and then
+# Xlib looks for ~/.Xdefaults again at every font Wine selects, which would dominate what the
+# benches measure. MNEMORA_SOAK_BARE_X=1 measures without one.
+bench_desktop() {
+    start_xvfb
+    if [ "${MNEMORA_SOAK_BARE_X:-0}" != 1 ]; then
+        xprop -display "$DISPLAY" -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t96\n')" ||
+            die "could not set the X resource database"
+    fi
+    on_exit wineserver_kill "$1"
+    wineserver_kill "$1"
+    prepare_prefix "$1" desktop
+}
