@@ -102,9 +102,7 @@ void CHyperLink::PreSubclassWindow() {
 }
 
 void CHyperLink::MakeFonts() {
-  // The link's box is measured in its dialog's units, so its text grows as the dialog does.
-  const HWND hParent = ::GetParent(m_hWnd);
-  const UINT nDpi = hParent ? AfxGetLayoutDpi(hParent) : AfxGetDpiForWindow(m_hWnd);
+  const UINT nDpi = AfxGetControlTextDpi(m_hWnd);
   LOGFONTA lf = m_lfBase;
   AfxCreateFontForDpi(m_fontPlain, lf, m_nBaseDpi, nDpi);
   lf.lfUnderline = TRUE;

@@ -2,14 +2,6 @@
 
 #include <utility>
 
-namespace {
-// The text must fit a box measured in its dialog's units, so it grows as the dialog does.
-UINT FontDpiOf(HWND hWnd) {
-  const HWND hParent = ::GetParent(hWnd);
-  return hParent ? AfxGetLayoutDpi(hParent) : AfxGetDpiForWindow(hWnd);
-}
-}  // namespace
-
 // The stock font is made for the system DPI.
 CLabel::CLabel()
     : m_crFore(::GetSysColor(COLOR_WINDOWTEXT)),
@@ -35,7 +27,7 @@ END_MESSAGE_MAP()
 void CLabel::PreSubclassWindow() {
   // Only the font that colour requests select is made anew here; the control keeps its own
   // until a face or height is set.
-  const UINT nDpi = FontDpiOf(m_hWnd);
+  const UINT nDpi = AfxGetControlTextDpi(m_hWnd);
   if (nDpi != m_nMadeDpi && AfxCreateFontForDpi(m_font, m_lfFont, m_nFontDpi, nDpi)) m_nMadeDpi = nDpi;
   CStatic::PreSubclassWindow();
 }
@@ -79,7 +71,7 @@ CLabel& CLabel::SetFontHeight(int nHeight) {
 }
 
 void CLabel::ReconstructFont() {
-  const UINT nDpi = IsWindow() ? FontDpiOf(m_hWnd) : m_nMadeDpi;
+  const UINT nDpi = IsWindow() ? AfxGetControlTextDpi(m_hWnd) : m_nMadeDpi;
   CFont font;
   AfxCreateFontForDpi(font, m_lfFont, m_nFontDpi, nDpi);
   if (IsWindow()) {

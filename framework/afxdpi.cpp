@@ -171,6 +171,11 @@ UINT AfxGetDpiForPoint(POINT pt) {
   return AfxGetSystemDpi();
 }
 
+UINT AfxGetControlTextDpi(HWND hControl) {
+  const HWND hParent = ::GetParent(hControl);
+  return hParent ? AfxGetLayoutDpi(hParent) : AfxGetDpiForWindow(hControl);
+}
+
 int AfxScaleForWindow(HWND hWnd, int nValue96) { return dpi::Scale(nValue96, AfxGetDpiForWindow(hWnd)); }
 
 UINT AfxGetLayoutDpi(HWND hDialog) {

@@ -30,6 +30,9 @@ int AfxScaleForWindow(HWND hWnd, int nValue96);
 // and its dialog units smaller, and text that must fit boxes measured in them follows the
 // dialog. Never more than the window's DPI.
 UINT AfxGetLayoutDpi(HWND hDialog);
+// The DPI a control's own font is made for: its text must fit a box measured in its dialog's
+// units, so it grows as the dialog did; a control without a parent follows its own DPI.
+UINT AfxGetControlTextDpi(HWND hControl);
 
 int AfxGetSystemMetricsForDpi(int nIndex, UINT nDpi);
 // The non-client metrics (menu, caption, message fonts) for the DPI.
