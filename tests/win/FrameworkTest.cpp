@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -19,11 +20,19 @@ std::atomic<void*> g_pWatchedDelete{nullptr};
 std::atomic<bool> g_bWatchedDeleted{false};
 }  // namespace
 
-void operator delete(void* p) noexcept {
+// Paired with the delete below, which frees what this allocated.
+void* operator new(std::size_t n) {
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+namespace {
+void FreeWatched(void* p) noexcept {
   if (p && p == g_pWatchedDelete.load()) g_bWatchedDeleted = true;
   std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept { ::operator delete(p); }
+}  // namespace
+void operator delete(void* p) noexcept { FreeWatched(p); }
+void operator delete(void* p, std::size_t) noexcept { FreeWatched(p); }
 
 namespace {
 
